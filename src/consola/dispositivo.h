@@ -1,0 +1,58 @@
+// Lo que la consola necesita del mundo exterior: leer bytes del teclado con un límite de
+// tiempo, escribir bytes, conocer el tamaño de la ventana, el reloj y dormir. El programa usa
+// el terminal (terminal.h); las pruebas, un dispositivo con guion, reloj falso y sin esperas.
+// Este fichero no sabe nada del juego.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace consola {
+
+struct Tamano {
+    int columnas = 80;
+    int filas = 50;
+    bool operator==(const Tamano&) const = default;
+};
+
+// Cómo dibujar las cajas: caracteres Unicode, el juego de líneas DEC o ASCII puro (+ - |).
+enum class Cajas { unicode, dec, ascii };
+
+struct Capacidades {
+    bool utf8 = true;            // el terminal entiende UTF-8; si no, lo no ASCII sale como '?'
+    Cajas cajas = Cajas::unicode;
+    bool color = true;           // false con NO_COLOR
+    int espera_escape_ms = 50;   // cuánto esperar tras un ESC antes de darlo por tecla sola
+};
+
+enum class Suceso {
+    byte,           // llegó un byte (en Lectura::byte)
+    sin_datos,      // pasó el tiempo de espera sin ningún byte
+    cambio_tamano,  // el terminal cambió de tamaño o volvió de una suspensión: repintar todo
+    fin             // no habrá más entrada (fin de fichero, terminal cerrado)
+};
+
+struct Lectura {
+    Suceso suceso = Suceso::fin;
+    unsigned char byte = 0;
+};
+
+class Dispositivo {
+public:
+    virtual ~Dispositivo() = default;
+
+    // Espera un byte como mucho espera_ms milisegundos; negativo: sin límite.
+    virtual Lectura leer(int espera_ms) = 0;
+    // Escribe todos los bytes (una sola llamada al sistema siempre que se pueda).
+    virtual void escribir(std::string_view bytes) = 0;
+    virtual Tamano tamano() = 0;
+    virtual Capacidades capacidades() const = 0;
+    // Reloj de pared en segundos enteros (lo que daría time()).
+    virtual std::int64_t segundos() = 0;
+    // Espera sin gastar CPU. Un cambio de tamaño durante la espera no la corta.
+    virtual void dormir(int ms) = 0;
+    // El título de la ventana, donde el dispositivo tenga una.
+    virtual void titulo(std::string_view) {}
+};
+
+} // namespace consola

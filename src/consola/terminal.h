@@ -1,0 +1,45 @@
+// El terminal POSIX real: modo crudo, pantalla alternativa, título, cursor oculto, señales, y
+// la restauración exacta del estado en que se encontró, salga el programa como salga.
+// Es el único fichero que toca el tty. No sabe nada del juego.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "consola/dispositivo.h"
+
+namespace consola {
+
+class Terminal final : public Dispositivo {
+public:
+    // Toma el terminal (entrada 0, salida 1): guarda los ajustes, pasa a modo crudo (conservando
+    // ISIG para Ctrl+C y Ctrl+Z), pantalla alternativa, guarda el título y pone "Quatrelo",
+    // oculta el cursor (el título lo pone titulo()) e instala los manejadores de señales. Si la entrada no es un terminal
+    // sigue igual: leer() dará fin cuando se acabe.
+    Terminal();
+    ~Terminal() override;
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    Lectura leer(int espera_ms) override;
+    void escribir(std::string_view bytes) override;
+    Tamano tamano() override;
+    Capacidades capacidades() const override { return capacidades_; }
+    std::int64_t segundos() override;
+    void dormir(int ms) override;
+    // OSC 0 terminada en BEL; los caracteres de control del texto no se mandan.
+    void titulo(std::string_view texto) override;
+
+    // Devuelve el terminal a como estaba. Idempotente; solo usa write(2) y tcsetattr, así que
+    // sirve dentro de un manejador de señal.
+    static void restaurar();
+
+private:
+    Capacidades capacidades_;
+};
+
+// Las capacidades que dicen el entorno y la localización: UTF-8 según nl_langinfo(CODESET),
+// ASCII con TERM=linux, sin color con NO_COLOR, espera de ESC mayor sobre SSH.
+Capacidades capacidades_del_entorno();
+
+} // namespace consola

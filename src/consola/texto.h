@@ -1,0 +1,35 @@
+// Utilidades de texto de la consola: decodificar UTF-8 tolerando bytes sueltos de la página de
+// códigos 437, codificar a UTF-8, el glifo de cada byte de la 437 y el ancho en celdas.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace consola {
+
+// Decodifica un carácter desde texto[pos]. Devuelve el carácter y cuántos bytes ocupa. Un byte
+// que no empieza una secuencia UTF-8 válida y completa vale por su carácter de la 437 (1 byte).
+struct Decodificado {
+    char32_t car;
+    std::size_t bytes;
+};
+Decodificado decodificar(std::string_view texto, std::size_t pos);
+
+// Cuántos bytes tendría el carácter UTF-8 que empieza en texto[pos] si está completo y es
+// válido; 0 si texto[pos] no puede empezar uno. Sirve a quien lee un fichero de byte en byte.
+std::size_t longitud_utf8(unsigned char primero);
+
+std::string utf8(char32_t c);
+
+// El carácter Unicode que la página de códigos 437 pone en el byte b (0-255), glifos de
+// control incluidos (1 -> ☺, 27 -> ←).
+char32_t cp437(unsigned char b);
+// El byte de la 437 para un carácter, o -1 si la 437 no lo tiene.
+int a_cp437(char32_t c);
+
+// Ancho en celdas de un carácter en un terminal: 1 casi siempre, 0 para marcas combinantes,
+// 2 para ideogramas y emojis. El volcado sustituye lo que no mida 1.
+int ancho_celda(char32_t c);
+
+} // namespace consola
