@@ -10,6 +10,7 @@
 #include <deque>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "consola/dispositivo.h"
 #include "consola/entrada.h"
@@ -36,6 +37,7 @@ public:
     explicit Consola(consola::Dispositivo& dispositivo);
 
     consola::Pantalla& pantalla() { return pantalla_; }
+    const consola::Pantalla& pantalla() const { return pantalla_; }
     consola::Entrada& entrada() { return entrada_; }
     consola::Dispositivo& dispositivo() { return dispositivo_; }
 
@@ -43,8 +45,11 @@ public:
     void presentar();
     // Espera la siguiente tecla completa, presentando antes. Lanza FinDeEntrada.
     consola::Tecla siguiente_tecla();
-    // El siguiente código como lo daría _getch (las teclas extendidas en dos lecturas).
-    int siguiente_codigo();
+    // El siguiente código como lo daría _getch (las teclas extendidas en dos lecturas); con eco,
+    // una tecla que escribe un carácter lo deja en el cursor, como _getche.
+    int siguiente_codigo(bool eco);
+    // Una pulsación cualquiera, entera aunque sea de dos códigos (lo que espera "pause").
+    void esperar_tecla();
 
     int primer_plano = LIGHTGRAY;  // color de texto recordado
     int fondo = BLACK;             // color de fondo recordado
@@ -100,6 +105,8 @@ int leer_caracter();
 // printf, puts y putchar sobre la pantalla.
 void escribir(const char* formato, ...) __attribute__((format(printf, 1, 2)));
 void escribir_linea(const char* texto);
+// Texto tal cual, sin formato (puede traer cualquier byte, también '%' o un nulo).
+void escribir_texto(std::string_view texto);
 void escribir_caracter(int c);
 
 // Espera sin gastar CPU, con la pantalla ya presentada.

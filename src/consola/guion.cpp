@@ -1,0 +1,57 @@
+// Dispositivo con guion: ver guion.h. Sin E/S real ni esperas.
+#include "consola/guion.h"
+
+namespace consola {
+
+DispositivoGuion::DispositivoGuion(Tamano tamano, Capacidades capacidades)
+    : tamano_(tamano), capacidades_(capacidades) {}
+
+DispositivoGuion& DispositivoGuion::teclear(std::string_view bytes) {
+    for (const char c : bytes)
+        guion_.push_back({Paso::Tipo::byte, static_cast<unsigned char>(c), {}});
+    return *this;
+}
+
+DispositivoGuion& DispositivoGuion::silencio() {
+    guion_.push_back({Paso::Tipo::silencio, 0, {}});
+    return *this;
+}
+
+DispositivoGuion& DispositivoGuion::cambiar_tamano(Tamano nuevo) {
+    guion_.push_back({Paso::Tipo::tamano, 0, nuevo});
+    return *this;
+}
+
+Lectura DispositivoGuion::leer(int espera_ms) {
+    while (!guion_.empty()) {
+        const Paso paso = guion_.front();
+        guion_.pop_front();
+        switch (paso.tipo) {
+        case Paso::Tipo::byte:
+            return {Suceso::byte, paso.byte};
+        case Paso::Tipo::silencio:
+            // Una lectura sin límite no se entera de un silencio: simplemente pasa el tiempo.
+            if (espera_ms >= 0) {
+                reloj_ms += espera_ms;
+                return {Suceso::sin_datos, 0};
+            }
+            break;
+        case Paso::Tipo::tamano:
+            tamano_ = paso.tamano;
+            return {Suceso::cambio_tamano, 0};
+        }
+    }
+    return {Suceso::fin, 0};
+}
+
+void DispositivoGuion::escribir(std::string_view bytes) {
+    ++escrituras;
+    bytes_escritos += bytes.size();
+    ultima_escritura = bytes;
+}
+
+void DispositivoGuion::dormir(int ms) {
+    if (ms > 0) reloj_ms += ms;
+}
+
+} // namespace consola

@@ -1,0 +1,172 @@
+// Lo que el juego dibuja y lee durante una partida: el tablero, las leyendas de fichas, el
+// turno de una persona, el del ordenador y el anuncio del final. Las decisiones (dónde cae una
+// ficha, si hay línea, qué juega el ordenador) son de reglas.h; aquí solo se enseñan y se leen
+// teclas, siempre a través de conio2.h.
+#include <cstdlib>
+
+#include "cajas.h"
+#include "conio2.h"
+#include "lib_funciones.h"
+#include "reglas.h"
+
+namespace {
+
+constexpr int ESCAPE = 27;
+constexpr int CAMPANA = 7;
+// Lo que se deja ver "Turno del ordenador" antes de que juegue.
+constexpr int PAUSA_ORDENADOR_MS = 500;
+
+int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
+void dibujar_borde() {
+    escribir("\t%s", CAJA_H);
+    for (int j = 0; j < COLUMNAS; ++j) escribir("%s%s%s%s", CAJA_H, CAJA_H, CAJA_H, CAJA_H);
+}
+
+// La pregunta de abandonar la partida; true si el jugador dice que sí.
+bool quiere_abandonar() {
+    limpiar_pantalla();
+    gotoxy(20, 14);
+    escribir("DESEAS SALIR DE LA PARTIDA? (s/n): ");
+    return minuscula(leer_caracter()) == 's';
+}
+
+// El turno de una persona: pide una columna hasta que llega una válida y deja caer la ficha.
+int jugada_de_persona(char matriztab[][COLUMNAS], int* vec_jug, const char* jugador, int cont,
+                      char ficha, bool puede_abandonar) {
+    for (;;) {
+        escribir("\n\n\n\tTurno de %s\n", jugador);
+        escribir("\n\n   Introduce la columna en la que quieres colocar tu ficha (0-6): ");
+        for (;;) {
+            descartar_entrada();
+            const int tecla = leer_tecla();
+            if (tecla == ESCAPE && puede_abandonar) {
+                if (quiere_abandonar()) return PARTIDA_ABANDONADA;
+                mostrartab(matriztab, cont);
+                break;  // el mismo jugador empieza su turno otra vez
+            }
+            const int columna = tecla - '0';
+            const int fila = fila_de_caida(matriztab, columna);
+            if (fila >= 0) {
+                --vec_jug[columna];
+                matriztab[fila][columna] = ficha;
+                return JUGADA_HECHA;
+            }
+        }
+    }
+}
+
+} // namespace
+
+int tablero(char matriztab[][COLUMNAS]) {
+    for (int i = 0; i < FILAS; ++i) {
+        for (int j = 0; j < COLUMNAS; ++j) matriztab[i][j] = VACIA;
+        escribir("\n");
+    }
+    return 0;
+}
+
+int mostrartab(const char matriztab[][COLUMNAS], int cont) {
+    limpiar_pantalla();
+    escribir("\n\n\n\n\n");
+    escribir("       ");
+    escribir("\n\n\t\tQuatrelo\n\n");
+    dibujar_borde();
+    escribir("\t    FICHAS RESTANTES: %d \n", cont);
+    for (int i = 0; i < FILAS; ++i) {
+        escribir("  \t%s", CAJA_V);
+        for (int j = 0; j < COLUMNAS; ++j) escribir(" %c %s", matriztab[i][j], CAJA_V);
+        escribir(" ");
+        escribir("\n  ");
+        dibujar_borde();
+        escribir("\n");
+    }
+    escribir("      \t  ");
+    for (int j = 0; j < COLUMNAS; ++j) escribir("%d   ", j);
+    escribir(" COLUMNAS");
+    return 0;
+}
+
+int comprobar_fin(char matriztab[][COLUMNAS], int, int) {
+    const int ganador = marcar_linea(matriztab);
+    if (ganador == SIN_LINEA) return ganador;
+    mostrartab(matriztab, 0);
+    escribir(ganador == GANA_0 ? "\n\tEnhorabuena, ha ganado" : "\n\tLo siento, ha perdido");
+    escribir("\n\n\t   Pulsa Una Tecla...");
+    escribir("%c", CAMPANA);
+    leer_tecla_eco();
+    return ganador;
+}
+
+int comprobar_fin_USUARIO(char matriztab[][COLUMNAS], int, int, const char* j1, const char* j2) {
+    const int ganador = marcar_linea(matriztab);
+    if (ganador == SIN_LINEA) return ganador;
+    mostrartab(matriztab, 0);
+    escribir("%c", CAMPANA);
+    escribir("\n\n\t\tGana %s", ganador == GANA_0 ? j1 : j2);
+    escribir("\n\n\t\tPulsa Una Tecla...");
+    leer_tecla_eco();
+    return ganador;
+}
+
+int hacer_jugada_usuario(char matriztab[][COLUMNAS], int* vec_jug, int*, const char* jugador,
+                         int cont) {
+    return jugada_de_persona(matriztab, vec_jug, jugador, cont, FICHA_0, true);
+}
+
+int hacer_jugada_usuario_CONTRARIO(char matriztab[][COLUMNAS], int* vec_jug, int*,
+                                   const char* jugador, int cont) {
+    return jugada_de_persona(matriztab, vec_jug, jugador, cont, FICHA_X, false);
+}
+
+int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
+    escribir("\n\n\n\tTurno del ordenador");
+    esperar_ms(PAUSA_ORDENADOR_MS);
+    // Se siembra con la hora en segundos justo antes de cada sorteo: dos sorteos en el mismo
+    // segundo dan la misma columna.
+    const CeldaElegida celda = elegir_celda_maquina(matriztab, vec_jug, [] {
+        std::srand(static_cast<unsigned>(segundos_reloj()));
+        return std::rand();
+    });
+    matriztab[celda.fila][celda.columna] = FICHA_X;
+    if (celda.baja_vec_jug) --vec_jug[celda.columna];
+    return 0;
+}
+
+namespace {
+
+void empezar_leyenda() {
+    limpiar_pantalla();
+    escribir("\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n");
+    textcolor(LIGHTRED);
+    textbackground(WHITE);
+    escribir("\n\n\n\t\t     0");
+    textcolor(BLACK);
+    textbackground(WHITE);
+}
+
+void ficha_x_de_leyenda() {
+    textcolor(YELLOW);
+    textbackground(WHITE);
+    escribir("  X");
+    textcolor(BLACK);
+    textbackground(WHITE);
+}
+
+} // namespace
+
+int menu(const char* usuario) {
+    empezar_leyenda();
+    escribir(" --> %s", usuario);
+    ficha_x_de_leyenda();
+    escribir("--> ORDENADOR");
+    return 0;
+}
+
+int menu_US_CONTRARIO(const char* nom1, const char* nom2) {
+    empezar_leyenda();
+    escribir(" -->%s", nom1);
+    ficha_x_de_leyenda();
+    escribir("--> %s", nom2);
+    return 0;
+}
