@@ -48,6 +48,7 @@ void DispositivoGuion::escribir(std::string_view bytes) {
     ++escrituras;
     bytes_escritos += bytes.size();
     ultima_escritura = bytes;
+    if (guardar_salida) salida += bytes;
 }
 
 void DispositivoGuion::dormir(int ms) {

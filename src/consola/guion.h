@@ -38,6 +38,8 @@ public:
     std::uint64_t escrituras = 0;
     std::uint64_t bytes_escritos = 0;
     std::string ultima_escritura;
+    bool guardar_salida = false;  // si es true, `salida` acumula todo lo escrito
+    std::string salida;
     std::string titulo_;
 
 private:
