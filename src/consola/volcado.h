@@ -3,6 +3,7 @@
 // No hace E/S: devuelve los bytes; quien lo usa los escribe de una vez.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,27 @@ public:
     void olvidar();
 
 private:
+    // Cómo se ve una celda en este terminal: el carácter que de verdad se manda (sustituciones
+    // hechas) y el atributo que importa. Comparar lo visible evita mandar lo que no se notaría.
+    Celda visible(Celda celda) const;
+    void escribir_celda(std::string& salida, const Celda& celda, int columnas);
+    void poner_atributo(std::string& salida, std::uint16_t atributo);
+    void mover(std::string& salida, int x, int y);
+    std::string aviso(Tamano terminal, bool campana);
+
     Capacidades capacidades_;
-    // ... estado del cuadro mostrado, a gusto de la implementación
-    std::vector<Celda> mostrado_;
+    // Lo que enseña el terminal, para mandar solo la diferencia.
+    std::vector<Celda> mostrado_;   // lo que enseña el terminal, ya en forma visible
+    std::vector<Celda> deseada_;    // una fila de lo que debe enseñar (se reutiliza)
     Tamano tamano_mostrado_{0, 0};
     bool valido_ = false;
+    bool aviso_ = false;            // el terminal enseña el aviso de tamaño de tamano_mostrado_
+
+    // Lo que sabemos del terminal entre cuadros. -1: desconocido.
+    int cursor_x_ = -1, cursor_y_ = -1;
+    int sgr_ = -1;                  // atributo vigente; -2 tras "\x1b[0m"
+    int cursor_visible_ = -1;       // 0 oculto, 1 visible
+    bool dec_ = false;              // juego de líneas DEC activo (solo dentro de un cuadro)
 };
 
 } // namespace consola
