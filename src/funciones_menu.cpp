@@ -206,9 +206,14 @@ void escribir_pagina(const std::string& texto, std::size_t& pos, std::size_t lim
     std::string pagina;
     for (std::size_t escritos = 0; escritos < limite && pos < texto.size(); ++escritos) {
         if (texto.compare(pos, 2, "\r\n") == 0) ++pos;
-        const std::size_t n = consola::decodificar(texto, pos).bytes;
-        pagina.append(texto, pos, n);
-        pos += n;
+        const consola::Decodificado c = consola::decodificar(texto, pos);
+        // Un carácter de control del fichero se ve como su glifo: ni suena ni mueve el cursor.
+        const bool control = (c.car < 0x20 && c.car != '\n' && c.car != '\t') || c.car == 0x7F;
+        if (control)
+            pagina += consola::utf8(consola::cp437(static_cast<unsigned char>(c.car)));
+        else
+            pagina.append(texto, pos, c.bytes);
+        pos += c.bytes;
     }
     escribir_texto(pagina);
 }
