@@ -11,9 +11,11 @@ inline constexpr const char* CAJA_SD = "┐";
 inline constexpr const char* CAJA_II = "└";
 inline constexpr const char* CAJA_ID = "┘";
 
-// Una esquina, n trazos horizontales y la otra esquina.
-inline std::string linea_caja(const char* izquierda, int n, const char* derecha) {
-    std::string linea = izquierda;
+// `antes`, una esquina, n trazos horizontales y la otra esquina.
+inline std::string linea_caja(const char* izquierda, int n, const char* derecha,
+                              const char* antes = "") {
+    std::string linea = antes;
+    linea += izquierda;
     for (int i = 0; i < n; ++i) linea += CAJA_H;
     return linea + derecha;
 }

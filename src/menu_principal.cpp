@@ -43,9 +43,9 @@ std::vector<LineaMarca> lineas_marca(int opcion) {
         return {{26, BLANCOS},
                 {27, "  vs ORDENADOR                 "},
                 {28, BLANCOS},
-                {24, " " + linea_caja(CAJA_SI, 13, CAJA_SD)},
-                {25, " " + v + " 2 JUGADORES " + v + "          "},
-                {26, " " + linea_caja(CAJA_II, 13, CAJA_ID)}};
+                {24, linea_caja(CAJA_SI, 13, CAJA_SD, " ")},
+                {25, std::string(" ") + v + " 2 JUGADORES " + v + "          "},
+                {26, linea_caja(CAJA_II, 13, CAJA_ID, " ")}};
     case 2:
         return {{24, BLANCOS},
                 {25, "   2 JUGADORES                 "},
@@ -70,9 +70,9 @@ std::vector<LineaMarca> lineas_marca(int opcion) {
         return {{28, BLANCOS},
                 {29, "  INSTRUCCIONES                 "},
                 {30, BLANCOS},
-                {30, "    " + linea_caja(CAJA_SI, 7, CAJA_SD)},
-                {31, "    " + v + " SALIR " + v + "                  "},
-                {32, "    " + linea_caja(CAJA_II, 7, CAJA_ID)}};
+                {30, linea_caja(CAJA_SI, 7, CAJA_SD, "    ")},
+                {31, std::string("    ") + v + " SALIR " + v + "                  "},
+                {32, linea_caja(CAJA_II, 7, CAJA_ID, "    ")}};
     }
 }
 
