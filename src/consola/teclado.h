@@ -44,15 +44,19 @@ public:
     std::optional<Tecla> sacar();
 
 private:
-    enum class Estado { normal, escape, csi, ss3, linux_funcion, utf8 };
+    enum class Estado { normal, escape, csi, ss3, linux_funcion, utf8, raton };
     void emitir(Tecla t) { listas_.push_back(std::move(t)); }
     void secuencia_csi(unsigned char final);
     void normal(unsigned char byte);
+    void secuencia_ss3(unsigned char final);
+    void fin_utf8();
+    void descartar_secuencia();
 
     int espera_escape_ms_;
     Estado estado_ = Estado::normal;
     std::string secuencia_;  // parámetros de CSI o bytes de un UTF-8 a medias
     std::size_t utf8_faltan_ = 0;
+    std::size_t raton_faltan_ = 0;  // bytes crudos que siguen a "ESC [ M" (ratón X10)
     std::deque<Tecla> listas_;
 };
 

@@ -3,6 +3,7 @@
 // Es el único fichero que toca el tty. No sabe nada del juego.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -35,7 +36,13 @@ public:
     static void restaurar();
 
 private:
+    void vaciar_tubo();
+
     Capacidades capacidades_;
+    // Lo leído de una vez y aún no entregado: leer() da un byte por llamada.
+    unsigned char buffer_[256] = {};
+    std::size_t pos_ = 0, len_ = 0;
+    bool terminado_ = false;  // la entrada se acabó: desde entonces, siempre fin
 };
 
 // Las capacidades que dicen el entorno y la localización: UTF-8 según nl_langinfo(CODESET),
