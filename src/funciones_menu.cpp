@@ -30,9 +30,12 @@ int sortear_quien_empieza() {
     return std::rand() % 2;
 }
 
-void esperar_para_empezar() {
+// Tras la leyenda: una tecla cualquiera, y el tablero vacío.
+void empezar_partida(char matriztab[][COLUMNAS], int cont) {
     escribir("\n\n\n\n\t\t   Pulsa una tecla para empezar...");
     leer_tecla();
+    tablero(matriztab);
+    mostrartab(matriztab, cont);
 }
 
 // Lee la respuesta a "volver a jugar" hasta que sea s o n.
@@ -113,9 +116,7 @@ int jug2() {
         menu_US_CONTRARIO(jugador1, jugador2);
         info_cursor(10, false);
         escribir("\n\n\n\n\t\t\t EMPIEZA %s", num == 0 ? jugador1 : jugador2);
-        esperar_para_empezar();
-        tablero(matriztab);
-        mostrartab(matriztab, cont);
+        empezar_partida(matriztab, cont);
 
         const Jugada juega_1 = [&] {
             return hacer_jugada_usuario(matriztab, vec_jug, vec_ord, jugador1, cont);
@@ -126,9 +127,9 @@ int jug2() {
         const Jugada comprobar = [&] {
             return comprobar_fin_USUARIO(matriztab, fin, cont, jugador1, jugador2);
         };
-        const bool sigue = num == 0 ? jugar_rondas(matriztab, cont, fin, juega_1, juega_2, comprobar)
-                                    : jugar_rondas(matriztab, cont, fin, juega_2, juega_1, comprobar);
-        if (!sigue) return VOLVER_AL_MENU;
+        const Jugada& primera = num == 0 ? juega_1 : juega_2;
+        const Jugada& segunda = num == 0 ? juega_2 : juega_1;
+        if (!jugar_rondas(matriztab, cont, fin, primera, segunda, comprobar)) return VOLVER_AL_MENU;
         dibujar_final(matriztab, cont, fin, "\n   EMPATE");
         // Tras empezar el jugador 1 se responde con eco y vale la mayúscula; tras empezar el 2,
         // sin eco y solo minúscula, y el sí vuelve a pedir los nombres.
@@ -158,9 +159,7 @@ int vs_ord() {
             escribir("\n\n\n\n\t\t\t EMPIEZA %s", usuario);
         else
             escribir("\n\n\n\n\t\t\t EMPIEZA EL ORDENADOR");
-        esperar_para_empezar();
-        tablero(matriztab);
-        mostrartab(matriztab, cont);
+        empezar_partida(matriztab, cont);
 
         const Jugada juega_persona = [&] {
             return hacer_jugada_usuario(matriztab, vec_jug, vec_ord, usuario, cont);
@@ -170,10 +169,9 @@ int vs_ord() {
             return JUGADA_HECHA;
         };
         const Jugada comprobar = [&] { return comprobar_fin(matriztab, fin, cont); };
-        const bool sigue =
-            num == 0 ? jugar_rondas(matriztab, cont, fin, juega_persona, juega_ordenador, comprobar)
-                     : jugar_rondas(matriztab, cont, fin, juega_ordenador, juega_persona, comprobar);
-        if (!sigue) return VOLVER_AL_MENU;
+        const Jugada& primera = num == 0 ? juega_persona : juega_ordenador;
+        const Jugada& segunda = num == 0 ? juega_ordenador : juega_persona;
+        if (!jugar_rondas(matriztab, cont, fin, primera, segunda, comprobar)) return VOLVER_AL_MENU;
         // El empate lleva cuatro espacios si empezó la persona y tres si empezó el ordenador.
         dibujar_final(matriztab, cont, fin, num == 0 ? "\n    EMPATE" : "\n   EMPATE");
         if (leer_si_no(true) == 'n') return VOLVER_AL_MENU;
