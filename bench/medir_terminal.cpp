@@ -104,6 +104,11 @@ class Juego {
 
     std::size_t marca() const { return salida_.size(); }
 
+    // Si `texto` está en lo ya leído desde `desde`, sin esperar más.
+    bool contiene(std::string_view texto, std::size_t desde) const {
+        return salida_.find(texto, std::min(desde, salida_.size())) != std::string::npos;
+    }
+
     // CPU de usuario más de sistema, en milisegundos, según /proc/<pid>/stat.
     double cpu_ms() const {
         std::ifstream f("/proc/" + std::to_string(pid_) + "/stat");
@@ -233,7 +238,8 @@ int main(int argc, char** argv) {
     // Abajo y Arriba alternados, para que la caja se mueva siempre y acabe en la primera opción.
     const auto flecha = latencias(juego, {"\x1b[B", "\x1b[A"}, 20);
 
-    // La jugada del primer jugador: Intro en "2 JUGADORES", dos nombres, una tecla.
+    // La jugada del jugador 1 (el único que puede abandonar con ESC): Intro en "2 JUGADORES",
+    // dos nombres, una tecla y, si el sorteo da la salida al jugador 2, una jugada suya antes.
     std::string escape = "no disponible";
     juego.vaciar(50);
     desde = juego.marca();
@@ -244,14 +250,32 @@ int main(int argc, char** argv) {
         juego.vaciar(100);
         desde = juego.marca();
         juego.escribir("Luis\r");
+        bool en_turno_de_ana = false;
+        bool empieza_luis = false;
         if (juego.esperar_texto("Pulsa una tecla", desde, 2000)) {
+            // Anuncio y pregunta salen en el mismo cuadro, así que el nombre ya ha llegado.
+            empieza_luis = juego.contiene("EMPIEZA Luis", desde);
             desde = juego.marca();
             juego.escribir(" ");
+            en_turno_de_ana = juego.esperar_texto("Introduce la columna", desde, 2000);
+            if (en_turno_de_ana && empieza_luis) {
+                // Solo se mandan las celdas que cambian: "Turno de Luis" pasa a "Turno de Ana"
+                // escribiendo "Ana" encima, sin el resto de la frase.
+                juego.vaciar(50);
+                desde = juego.marca();
+                juego.escribir("3");
+                en_turno_de_ana = juego.esperar_texto("Ana", desde, 2000);
+            }
         }
-        if (juego.esperar_texto("Introduce la columna", desde, 2000)) {
+        if (en_turno_de_ana) {
             // ESC solo: el juego debe esperar su plazo antes de darlo por tecla, así que esta
             // cifra incluye esos 50 ms a propósito.
+            desde = juego.marca();
             escape = resumen(latencias(juego, {"\x1b"}, 1));
+            if (!juego.esperar_texto("DESEAS SALIR DE LA PARTIDA", desde, 2000))
+                escape += ", pero sin la pregunta de abandonar";
+            escape += empieza_luis ? " (empezó el jugador 2: una jugada antes)"
+                                   : " (empezó el jugador 1)";
         }
     }
     const long memoria = juego.pico_memoria_kib();
