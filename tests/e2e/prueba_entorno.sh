@@ -1,29 +1,22 @@
 #!/usr/bin/env bash
 # El juego según el entorno: una localización que no es UTF-8 (las cajas con el juego de líneas
 # del terminal, el resto de caracteres no ASCII como '?'), NO_COLOR (ni un color en pantalla) y
-# TERM=linux (cajas con + - |). Uso: prueba_entorno.sh RUTA_DEL_BINARIO
+# TERM=linux (cajas con + - |).
 # Solo toca su propio servidor de tmux y su directorio temporal (los de comun.sh).
 source "$(dirname "$0")/comun.sh"
 
-# Las filas del título y de las opciones del menú de 80x50, que no cambian con el entorno.
-comprobar_titulo_y_opciones() {
-    esperar_linea 4 "$(espacios 10)___                    _                   _"
-    esperar_linea 9 "$(espacios 9)\\__\\_\\  \\__,_|  \\__,_|  \\__| |_|     \\___| |_|  \\___/"
-    esperar_linea 10 "$(espacios 8)======================================================="
-    esperar_linea 11 "$(espacios 22)c u a t r o   e n   r a y a"
-    esperar_linea 27 "$(espacios 34)vs ORDENADOR"
-    esperar_linea 29 "$(espacios 34)INSTRUCCIONES"
-    esperar_linea 31 "$(espacios 38)SALIR"
-    esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
+# colores: los parámetros de color (30-38, 40-48, 90-97, 100-107) de las secuencias SGR de la
+# pantalla, uno por línea.
+colores() {
+    tm capture-pane -p -e -t "$SESION" | grep -o $'\e\\[[0-9;]*m' | tr -d $'\e[m' | tr ';' '\n' |
+        grep -xE '3[0-8]|4[0-8]|9[0-7]|10[0-7]'
 }
 
 # --- LANG=C: cajas con el juego de líneas del terminal (o ASCII), nunca '?' ni bytes sueltos. ---
 arrancar lang_c 80 50 "env LANG=C LC_ALL=C $BIN"
-hasta_el_menu
-comprobar_titulo_y_opciones
+hasta_el_menu sin_caja
 margen=$(espacios 33)
-linea_24=$(linea 24)
-case "$linea_24" in
+case "$(linea 24)" in
 "${margen}┌─────────────┐" | "${margen}+-------------+") ;;
 "${margen}lqqqqqqqqqqqqqk")
     # tmux guarda las líneas del terminal como las letras del juego DEC, marcadas con SO/SI
@@ -31,13 +24,12 @@ case "$linea_24" in
     tm capture-pane -p -e -t "$SESION" | sed -n 24p | grep -qF $'\x0elqqqqqqqqqqqqqk\x0f' ||
         fallar "la caja sale con las letras l q k en vez de con líneas"
     ;;
-*) fallar "la caja de arriba no es de líneas ni ASCII: «$linea_24»" ;;
+*) fallar "la caja de arriba no es de líneas ni ASCII: «$(linea 24)»" ;;
 esac
 for n in 24 25 26; do
-    [[ "$(linea "$n")" != *"?"* ]] || fallar "la fila $n de la caja tiene '?': «$(linea "$n")»"
-    # Solo ASCII o el dibujo de cajas: nada de letras de otra codificación.
-    LC_ALL=C.UTF-8 grep -qP '[^\x20-\x7e─│┌┐└┘]' <<<"$(linea "$n")" &&
-        fallar "la fila $n tiene caracteres raros: «$(linea "$n")»"
+    # Solo ASCII o el dibujo de cajas: ni '?' ni letras de otra codificación.
+    LC_ALL=C.UTF-8 grep -qP '[^\x20-\x3e\x40-\x7e─│┌┐└┘]' <<<"$(linea "$n")" &&
+        fallar "la fila $n de la caja tiene caracteres raros: «$(linea "$n")»"
 done
 [[ "$(linea 25)" =~ ^"${margen}"(│|\||x)" 2 JUGADORES "(│|\||x)$ ]] ||
     fallar "la fila 25 no es la opción en su caja: «$(linea 25)»"
@@ -49,31 +41,20 @@ esperar_linea 14 "  EL MEN? PRINCIPAL"
 # con NO_COLOR no hay ninguno, ni en el menú ni en la leyenda de colores de una partida. ---
 arrancar con_color 80 50 "$BIN"
 hasta_el_menu
-esperar_estable
-[[ -n "$(colores_sgr "$(tm capture-pane -p -e -t "$SESION")")" ]] ||
-    fallar "sin NO_COLOR el menú no tiene colores: la comprobación no vería nada"
+esperar_que "la pantalla quieta" quieta
+[[ -n "$(colores)" ]] || fallar "sin NO_COLOR el menú no tiene colores: la comprobación no vería nada"
 
 arrancar sin_color 80 50 "env NO_COLOR=1 $BIN"
 hasta_el_menu
-comprobar_titulo_y_opciones
-esperar_caja 24 34 "2 JUGADORES"
-colores=$(colores_sgr "$(tm capture-pane -p -e -t "$SESION")")
-[[ -z "$colores" ]] || fallar "con NO_COLOR el menú usa colores: ${colores//$'\n'/ }"
+[[ -z "$(colores)" ]] || fallar "con NO_COLOR el menú usa colores: $(colores | tr '\n' ' ')"
 teclas Enter
 nombres_dos_jugadores Ana Luis
-colores=$(colores_sgr "$(tm capture-pane -p -e -t "$SESION")")
-[[ -z "$colores" ]] || fallar "con NO_COLOR la leyenda usa colores: ${colores//$'\n'/ }"
+[[ -z "$(colores)" ]] || fallar "con NO_COLOR la leyenda usa colores: $(colores | tr '\n' ' ')"
 
 # --- TERM=linux: cajas ASCII. ---
 arrancar linux 80 50 "env TERM=linux $BIN"
-hasta_el_menu
-comprobar_titulo_y_opciones
-esperar_linea 24 "$(espacios 33)+-------------+"
-esperar_linea 25 "$(espacios 33)| 2 JUGADORES |"
-esperar_linea 26 "$(espacios 33)+-------------+"
+hasta_el_menu ascii
 teclas Down
-esperar_linea 26 "$(espacios 32)+--------------+"
-esperar_linea 27 "$(espacios 32)| vs ORDENADOR |"
-esperar_linea 28 "$(espacios 32)+--------------+"
+esperar_caja 26 33 "vs ORDENADOR" ascii
 
 echo "prueba_entorno: bien"
