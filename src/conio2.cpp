@@ -188,11 +188,6 @@ void escribir_linea(const char* texto) {
 
 void escribir_texto(std::string_view texto) { consola_activa().pantalla().escribir(texto); }
 
-void escribir_caracter(int c) {
-    const char byte = static_cast<char>(c);
-    consola_activa().pantalla().escribir(std::string_view(&byte, 1));
-}
-
 void esperar_ms(int ms) {
     Consola& c = consola_activa();
     c.presentar();

@@ -102,12 +102,11 @@ void leer_palabra(char* destino, std::size_t capacidad);
 // scanf("%c"): el siguiente carácter pendiente como código Unicode ('\n' incluido).
 int leer_caracter();
 
-// printf, puts y putchar sobre la pantalla.
+// printf y puts sobre la pantalla.
 void escribir(const char* formato, ...) __attribute__((format(printf, 1, 2)));
 void escribir_linea(const char* texto);
 // Texto tal cual, sin formato (puede traer cualquier byte, también '%' o un nulo).
 void escribir_texto(std::string_view texto);
-void escribir_caracter(int c);
 
 // Espera sin gastar CPU, con la pantalla ya presentada.
 void esperar_ms(int ms);

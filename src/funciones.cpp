@@ -16,8 +16,6 @@ constexpr int CAMPANA = 7;
 // Lo que se deja ver "Turno del ordenador" antes de que juegue.
 constexpr int PAUSA_ORDENADOR_MS = 500;
 
-int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
-
 void dibujar_borde() {
     escribir("\t%s", CAJA_H);
     for (int j = 0; j < COLUMNAS; ++j) escribir("%s%s%s%s", CAJA_H, CAJA_H, CAJA_H, CAJA_H);

@@ -18,8 +18,6 @@ constexpr const char* FICHERO_INSTRUCCIONES = "INSTRUCCIONES.txt";
 constexpr std::size_t CARACTERES_PAGINA_1 = 1803;
 constexpr std::size_t CARACTERES_PAGINA_2 = 1732;
 
-int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
-
 void contadores_a_cinco(int* vec_jug, int* vec_ord) {
     for (int j = 0; j < COLUMNAS; ++j) vec_jug[j] = vec_ord[j] = FILAS - 1;
 }

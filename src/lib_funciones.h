@@ -32,6 +32,10 @@ inline constexpr int TERMINAR = 1;
 
 using Tablero = char[FILAS][COLUMNAS];
 
+// Las respuestas s/n se comparan en minúscula; solo se pliegan las letras ASCII (un código de
+// tecla puede ser cualquier valor de la página 437).
+inline int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
 // --- Tablero (funciones.cpp) ---
 // Vacía el tablero y escribe seis saltos de línea donde esté el cursor. Devuelve 0.
 int tablero(char matriztab[][COLUMNAS]);

@@ -22,7 +22,6 @@ public:
     DispositivoGuion& silencio();
     DispositivoGuion& escape() { return teclear("\x1b").silencio(); }
     DispositivoGuion& cambiar_tamano(Tamano nuevo);
-    bool guion_vacio() const { return guion_.empty(); }
 
     Lectura leer(int espera_ms) override;
     void escribir(std::string_view bytes) override;
