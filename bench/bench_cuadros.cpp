@@ -81,6 +81,7 @@ public:
     consola::Tamano tamano() override { return {}; }
     consola::Capacidades capacidades() const override { return {}; }
     std::int64_t segundos() override { return reloj_; }
+    std::int64_t milisegundos() override { return 0; }
     void dormir(int) override {}
     long rss_tras_una = 0;
 

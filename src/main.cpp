@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "conio2.h"
-#include "consola/terminal.h"
+#include "consola/plataforma.h"
 #include "lib_funciones.h"
 
 namespace {
@@ -38,8 +38,12 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        consola::Terminal terminal;
-        Consola consola(terminal);
+        consola::Apertura apertura = consola::abrir_terminal();
+        if (!apertura.dispositivo) {
+            std::fprintf(stderr, "quatrelo: %s\n", apertura.error.c_str());
+            return 1;
+        }
+        Consola consola(*apertura.dispositivo);
         ConsolaActiva activa(consola);
         arranque();
         menu_ppal();

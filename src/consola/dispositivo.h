@@ -1,6 +1,6 @@
 // Lo que la consola necesita del mundo exterior: leer bytes del teclado con un límite de
 // tiempo, escribir bytes, conocer el tamaño de la ventana, el reloj y dormir. El programa usa
-// el terminal (terminal.h); las pruebas, un dispositivo con guion, reloj falso y sin esperas.
+// el terminal de la plataforma (plataforma.h); las pruebas, un dispositivo con guion, reloj falso y sin esperas.
 // Este fichero no sabe nada del juego.
 #pragma once
 
@@ -49,6 +49,8 @@ public:
     virtual Capacidades capacidades() const = 0;
     // Reloj de pared en segundos enteros (lo que daría time()).
     virtual std::int64_t segundos() = 0;
+    // Reloj monótono en milisegundos, para medir plazos (no tiene que ver con la hora).
+    virtual std::int64_t milisegundos() = 0;
     // Espera sin gastar CPU. Un cambio de tamaño durante la espera no la corta.
     virtual void dormir(int ms) = 0;
     // El título de la ventana, donde el dispositivo tenga una.

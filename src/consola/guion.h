@@ -28,6 +28,7 @@ public:
     Tamano tamano() override { return tamano_; }
     Capacidades capacidades() const override { return capacidades_; }
     std::int64_t segundos() override { return reloj_base + reloj_ms / 1000; }
+    std::int64_t milisegundos() override { return reloj_ms; }
     void dormir(int ms) override;
     void titulo(std::string_view texto) override { titulo_ = texto; }
 

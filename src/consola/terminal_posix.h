@@ -27,6 +27,7 @@ public:
     Tamano tamano() override;
     Capacidades capacidades() const override { return capacidades_; }
     std::int64_t segundos() override;
+    std::int64_t milisegundos() override;
     void dormir(int ms) override;
     // OSC 0 terminada en BEL; los caracteres de control del texto no se mandan.
     void titulo(std::string_view texto) override;

@@ -1,7 +1,9 @@
 // El terminal POSIX real: el único sitio del programa que toca el tty (entrada 0, salida 1), los
 // ajustes del terminal y los manejadores de señales. Todo lo que necesita un manejador vive en
 // variables estáticas de este fichero, porque una señal no sabe de objetos.
-#include "consola/terminal.h"
+#include "consola/terminal_posix.h"
+
+#include "consola/plataforma.h"
 
 #include <fcntl.h>
 #include <langinfo.h>
@@ -14,11 +16,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iterator>
+#include <memory>
 #include <string>
 
 namespace consola {
@@ -334,6 +338,8 @@ Tamano Terminal::tamano() {
     return Tamano{80, 50};
 }
 
+std::int64_t Terminal::milisegundos() { return ahora_ms(); }
+
 std::int64_t Terminal::segundos() {
     return static_cast<std::int64_t>(::time(nullptr));
 }
@@ -384,6 +390,38 @@ Capacidades capacidades_del_entorno() {
     const bool ssh = std::getenv("SSH_CONNECTION") != nullptr || std::getenv("SSH_TTY") != nullptr;
     c.espera_escape_ms = ssh ? 100 : 50;
     return c;
+}
+
+Apertura abrir_terminal() {
+    Apertura a;
+    a.dispositivo = std::make_unique<Terminal>();
+    return a;
+}
+
+std::string directorio_del_ejecutable(const char* argv0) {
+    // Sin /proc, que no es POSIX: la ruta con que se llamó, o la que da PATH si no lleva barra.
+    if (argv0 == nullptr || argv0[0] == '\0') return "";
+    std::string ruta = argv0;
+    if (ruta.find('/') == std::string::npos) {
+        const char* path = std::getenv("PATH");
+        std::string resto = path != nullptr ? path : "";
+        ruta.clear();
+        for (std::size_t i = 0; i <= resto.size();) {
+            std::size_t fin = resto.find(':', i);
+            if (fin == std::string::npos) fin = resto.size();
+            const std::string dir = fin > i ? resto.substr(i, fin - i) : ".";
+            const std::string candidata = dir + "/" + argv0;
+            if (::access(candidata.c_str(), X_OK) == 0) {
+                ruta = candidata;
+                break;
+            }
+            i = fin + 1;
+        }
+    }
+    char real[PATH_MAX];
+    if (ruta.empty() || ::realpath(ruta.c_str(), real) == nullptr) return "";
+    std::string r = real;
+    return r.substr(0, r.rfind('/'));
 }
 
 } // namespace consola

@@ -1,0 +1,26 @@
+// Lo que cada plataforma da al programa: su terminal como dispositivo de la consola y dónde
+// está el ejecutable. Hay una implementación por plataforma (terminal_posix.cpp,
+// terminal_windows.cpp) y CMake compila solo la del destino; nada por encima de este fichero
+// sabe en qué plataforma está.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "consola/dispositivo.h"
+
+namespace consola {
+
+struct Apertura {
+    std::unique_ptr<Dispositivo> dispositivo;  // nulo si no se puede jugar aquí
+    std::string error;                         // entonces, una línea en castellano que lo dice
+};
+
+// Toma el terminal del proceso para jugar: lo deja como estaba al destruir el dispositivo, y
+// también si el proceso muere por una señal o una excepción.
+Apertura abrir_terminal();
+
+// El directorio del ejecutable que corre (sin la barra final), o "" si no se sabe.
+std::string directorio_del_ejecutable(const char* argv0);
+
+} // namespace consola
