@@ -406,7 +406,7 @@ inline std::string recorrido_juego(std::string_view datos) {
     consola::Capacidades capacidades;
     capacidades.utf8 = (caps & 1) == 0;
     capacidades.cajas = static_cast<consola::Cajas>((caps >> 1) % 3);
-    capacidades.color = (caps & 8) == 0;
+    capacidades.colores = (caps & 8) == 0 ? 16 : 0;
     consola::DispositivoGuion dispositivo(consola::Tamano{}, capacidades);
     dispositivo.reloj_base += reloj;
     while (lector.queda()) {

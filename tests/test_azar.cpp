@@ -133,7 +133,7 @@ TEST(Azar, PartidasEnterasConGuionesAlAzar) {
         consola::Capacidades capacidades;
         capacidades.utf8 = azar.hasta(4) != 0;
         capacidades.cajas = static_cast<consola::Cajas>(azar.hasta(3));
-        capacidades.color = azar.hasta(4) != 0;
+        capacidades.colores = azar.hasta(4) != 0 ? 16 : 0;
         Escenario e({}, capacidades);
         e.dispositivo.reloj_base += azar.hasta(64); // quién empieza y qué sortea el ordenador
         std::string visto;

@@ -135,8 +135,8 @@ void comparar(Terminal& t, const Pantalla& p, const Capacidades& cap) {
         const Celda c =
             bx < ANCHO && by < ALTO ? p.celda(bx, by) : Celda{U' ', p.atributo_ventana()};
         const Vista& v = t.celdas[static_cast<std::size_t>(i)];
-        const int texto = cap.color ? TEXTO_ANSI[c.atributo & 15] : 0;
-        const int fondo = cap.color ? TEXTO_ANSI[(c.atributo >> 4) & 15] + 10 : 0;
+        const int texto = cap.colores ? TEXTO_ANSI[c.atributo & 15] : 0;
+        const int fondo = cap.colores ? TEXTO_ANSI[(c.atributo >> 4) & 15] + 10 : 0;
         if (v.car != glifo_esperado(c.car, cap) || v.texto != texto || v.fondo != fondo) {
             ADD_FAILURE() << "celda " << i % t.columnas << ',' << i / t.columnas << ": "
                           << int(v.car) << ' ' << v.texto << '/' << v.fondo << " por " << int(c.car)
@@ -173,11 +173,11 @@ std::string poner(Volcado& v, Pantalla& p, int x, int y, std::string_view s) {
 } // namespace
 
 TEST(Volcado, CambiosAlAzarDejanElTerminalIgualQueLaPantalla) {
-    const Capacidades modos[] = {{true, Cajas::unicode, true, 50},
-                                 {true, Cajas::dec, true, 50},
-                                 {false, Cajas::ascii, true, 50},
-                                 {true, Cajas::unicode, false, 50},
-                                 {false, Cajas::unicode, true, 50}};
+    const Capacidades modos[] = {{true, Cajas::unicode, 16},
+                                 {true, Cajas::dec, 16},
+                                 {false, Cajas::ascii, 16},
+                                 {true, Cajas::unicode, 0},
+                                 {false, Cajas::unicode, 16}};
     const char* piezas[] = {"a",    "Z",  "7",  " ",    "ñ",    "é",      "─",         "│",  "┌",
                             "┐",    "└",  "┘",  "\x1b", "\x01", "\x7f",   "\xc2\x9b",  "一", "\x9b",
                             "\xff", "\n", "\t", "\r",   "\a",   "qxlkmj", "0123456789"};
@@ -257,7 +257,7 @@ TEST(Volcado, UnaCeldaCuestaPocoYJuntaTramosCercanos) {
     p.fijar_atributo(12 + 16 * 15);
     EXPECT_NE(poner(v, p, 0, 0, "r").find("\x1b[91;107mr"), std::string::npos);
     // Sin colores, un cambio que solo es de color tampoco.
-    Volcado gris({true, Cajas::unicode, false, 50});
+    Volcado gris({true, Cajas::unicode, 0});
     gris.cuadro(p, NORMAL);
     p.color_ventana(0x2A);
     EXPECT_EQ(gris.cuadro(p, NORMAL), "");

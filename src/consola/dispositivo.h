@@ -18,11 +18,20 @@ struct Tamano {
 // Cómo dibujar las cajas: caracteres Unicode, el juego de líneas DEC o ASCII puro (+ - |).
 enum class Cajas { unicode, dec, ascii };
 
+// Lo que sabe hacer el terminal. Las secuencias son siempre las de ECMA-48 / xterm; cada campo
+// dice si este terminal entiende la suya (en POSIX lo dice terminfo; la consola de Windows
+// declara las suyas).
 struct Capacidades {
-    bool utf8 = true;            // el terminal entiende UTF-8; si no, lo no ASCII sale como '?'
-    Cajas cajas = Cajas::unicode;
-    bool color = true;           // false con NO_COLOR
-    int espera_escape_ms = 50;   // cuánto esperar tras un ESC antes de darlo por tecla sola
+    bool utf8 = true;              // entiende UTF-8; si no, lo no ASCII sale como '?'
+    Cajas cajas = Cajas::unicode;  // cómo se dibujan las líneas de las cajas
+    int colores = 16;              // 0: sin color (NO_COLOR, o no tiene); 8; 16 o más
+    bool bce = false;              // borrar pinta con el fondo actual (back_color_erase)
+    bool borrar_linea = false;     // EL: CSI K
+    bool borrar_caracteres = false;  // ECH: CSI n X
+    bool repetir = false;          // REP: CSI n b
+    bool mover_relativo = false;   // CSI n A/B/C/D
+    bool pantalla_alternativa = true;  // CSI ? 1049 h / l
+    int espera_escape_ms = 50;     // cuánto esperar tras un ESC antes de darlo por tecla sola
 };
 
 enum class Suceso {

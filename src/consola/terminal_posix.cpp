@@ -4,6 +4,7 @@
 #include "consola/terminal_posix.h"
 
 #include "consola/plataforma.h"
+#include "consola/terminfo.h"
 
 #include <fcntl.h>
 #include <langinfo.h>
@@ -23,6 +24,7 @@
 #include <ctime>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace consola {
@@ -190,7 +192,7 @@ long long ahora_ms() {
 
 } // namespace
 
-Terminal::Terminal() : capacidades_(capacidades_del_entorno()) {
+Terminal::Terminal(Capacidades capacidades) : capacidades_(capacidades) {
     int tubo[2];
     if (::pipe2(tubo, O_NONBLOCK | O_CLOEXEC) == 0) {
         tubo_lectura = tubo[0];
@@ -374,27 +376,10 @@ void Terminal::titulo(std::string_view texto) {
     escribir(orden);
 }
 
-Capacidades capacidades_del_entorno() {
-    Capacidades c;
-    std::setlocale(LC_CTYPE, "");
-    const char* juego = ::nl_langinfo(CODESET);
-    c.utf8 =
-        juego != nullptr && (::strcasecmp(juego, "UTF-8") == 0 || ::strcasecmp(juego, "UTF8") == 0);
-    const char* term = std::getenv("TERM");
-    if (term != nullptr && std::strcmp(term, "linux") == 0)
-        c.cajas = Cajas::ascii;
-    else
-        c.cajas = c.utf8 ? Cajas::unicode : Cajas::dec;
-    const char* sin_color = std::getenv("NO_COLOR");
-    c.color = sin_color == nullptr || sin_color[0] == '\0';
-    const bool ssh = std::getenv("SSH_CONNECTION") != nullptr || std::getenv("SSH_TTY") != nullptr;
-    c.espera_escape_ms = ssh ? 100 : 50;
-    return c;
-}
-
 Apertura abrir_terminal() {
     Apertura a;
-    a.dispositivo = std::make_unique<Terminal>();
+    const std::optional<Capacidades> capacidades = capacidades_del_terminal(a.error);
+    if (capacidades) a.dispositivo = std::make_unique<Terminal>(*capacidades);
     return a;
 }
 

@@ -17,7 +17,7 @@ public:
     // ISIG para Ctrl+C y Ctrl+Z), pantalla alternativa, guarda el título y pone "Quatrelo",
     // oculta el cursor (el título lo pone titulo()) e instala los manejadores de señales. Si la entrada no es un terminal
     // sigue igual: leer() dará fin cuando se acabe.
-    Terminal();
+    explicit Terminal(Capacidades capacidades);
     ~Terminal() override;
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
@@ -46,8 +46,5 @@ private:
     bool terminado_ = false;  // la entrada se acabó: desde entonces, siempre fin
 };
 
-// Las capacidades que dicen el entorno y la localización: UTF-8 según nl_langinfo(CODESET),
-// ASCII con TERM=linux, sin color con NO_COLOR, espera de ESC mayor sobre SSH.
-Capacidades capacidades_del_entorno();
 
 } // namespace consola

@@ -114,7 +114,7 @@ std::vector<std::string> renglones(std::string_view texto, int ancho) {
 Celda Volcado::visible(Celda celda) const {
     Celda r;
     // Sin color da igual el atributo: todas las celdas se ven con el del terminal.
-    r.atributo = capacidades_.color ? static_cast<std::uint16_t>(celda.atributo & 0xFF) : 0;
+    r.atributo = capacidades_.colores > 0 ? static_cast<std::uint16_t>(celda.atributo & 0xFF) : 0;
     char32_t c = celda.car;
     if (c < 0x20 || c == 0x7F) {
         // Los bytes de control que el juego escribe se ven como su glifo de la 437, nunca se
@@ -140,7 +140,7 @@ Celda Volcado::visible(Celda celda) const {
 }
 
 void Volcado::poner_atributo(std::string& salida, std::uint16_t atributo) {
-    if (!capacidades_.color) {
+    if (capacidades_.colores == 0) {
         if (sgr_ != SGR_NORMAL) {
             salida += "\x1b[0m";
             sgr_ = SGR_NORMAL;
