@@ -54,7 +54,22 @@ int jugada_de_persona(char matriztab[][COLUMNAS], int* vec_jug, const char* juga
     }
 }
 
+int generador_de_c(unsigned semilla) {
+    std::srand(semilla);
+    return std::rand();
+}
+
+Generador generador = generador_de_c;
+
 } // namespace
+
+Generador cambiar_generador(Generador nuevo) {
+    const Generador anterior = generador;
+    generador = nuevo;
+    return anterior;
+}
+
+int sortear() { return generador(static_cast<unsigned>(segundos_reloj())); }
 
 int tablero(char matriztab[][COLUMNAS]) {
     for (int i = 0; i < FILAS; ++i) {
@@ -120,12 +135,7 @@ int hacer_jugada_usuario_CONTRARIO(char matriztab[][COLUMNAS], int* vec_jug, int
 int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     escribir("\n\n\n\tTurno del ordenador");
     esperar_ms(PAUSA_ORDENADOR_MS);
-    // Se siembra con la hora en segundos justo antes de cada sorteo: dos sorteos en el mismo
-    // segundo dan la misma columna.
-    const CeldaElegida celda = elegir_celda_maquina(matriztab, vec_jug, [] {
-        std::srand(static_cast<unsigned>(segundos_reloj()));
-        return std::rand();
-    });
+    const CeldaElegida celda = elegir_celda_maquina(matriztab, vec_jug, sortear);
     matriztab[celda.fila][celda.columna] = FICHA_X;
     if (celda.baja_vec_jug) --vec_jug[celda.columna];
     return 0;

@@ -1,7 +1,6 @@
 // Las pantallas que abre el menú: la partida de dos jugadores, la partida contra el ordenador,
 // las instrucciones y la confirmación de salida. Cada una es dueña de sus datos (tablero,
 // contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado.
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -22,11 +21,7 @@ void contadores_a_cinco(int* vec_jug, int* vec_ord) {
     for (int j = 0; j < COLUMNAS; ++j) vec_jug[j] = vec_ord[j] = FILAS - 1;
 }
 
-// 0 o 1 al azar, sembrando con la hora en segundos justo antes.
-int sortear_quien_empieza() {
-    std::srand(static_cast<unsigned>(segundos_reloj()));
-    return std::rand() % 2;
-}
+int sortear_quien_empieza() { return sortear() % 2; }
 
 // Tras la leyenda: una tecla cualquiera, y el tablero vacío.
 void empezar_partida(char matriztab[][COLUMNAS], int cont) {

@@ -36,6 +36,14 @@ using Tablero = char[FILAS][COLUMNAS];
 // tecla puede ser cualquier valor de la página 437).
 inline int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 
+// --- Sorteos (funciones.cpp) ---
+// Quién empieza y la columna al azar del ordenador salen de aquí: la hora en segundos es la
+// semilla de cada sorteo, así que dos sorteos en el mismo segundo dan lo mismo. El generador es
+// srand(semilla) y rand(); las pruebas ponen el suyo para no depender del de una biblioteca.
+using Generador = int (*)(unsigned semilla);
+Generador cambiar_generador(Generador nuevo);  // devuelve el que había
+int sortear();                                 // un número no negativo
+
 // --- Tablero (funciones.cpp) ---
 // Vacía el tablero y escribe seis saltos de línea donde esté el cursor. Devuelve 0.
 int tablero(char matriztab[][COLUMNAS]);
