@@ -2,9 +2,12 @@
 // las instrucciones y la confirmación de salida. Cada una es dueña de sus datos (tablero,
 // contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado.
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "conio2.h"
 #include "consola/texto.h"
@@ -174,12 +177,20 @@ int vs_ord() {
 
 namespace {
 
-// El fichero de instrucciones: primero en el directorio actual y, si no está, donde lo deja la
-// instalación. Se leen como mucho los bytes que caben en las dos páginas (4 por carácter).
+std::vector<std::string> directorios_de_instrucciones;
+
+// El fichero de instrucciones: primero en el directorio actual, luego en los directorios que dio
+// el arranque. Se leen como mucho los bytes que caben en las dos páginas (4 por carácter).
 bool leer_instrucciones(std::string& texto) {
     constexpr std::size_t MAXIMO = 4 * (CARACTERES_PAGINA_1 + CARACTERES_PAGINA_2);
-    for (const std::string& ruta : {std::string(FICHERO_INSTRUCCIONES),
-                                   std::string(QUATRELO_DATADIR) + "/" + FICHERO_INSTRUCCIONES}) {
+    std::vector<std::filesystem::path> rutas{FICHERO_INSTRUCCIONES};
+    for (const std::string& d : directorios_de_instrucciones)
+        rutas.push_back(std::filesystem::path(d) / FICHERO_INSTRUCCIONES);
+    for (const std::filesystem::path& ruta : rutas) {
+        // Una tubería sin escritor dejaría la lectura colgada para siempre, y un directorio o un
+        // dispositivo no son un texto: todo eso cuenta como que el fichero no está.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(ruta, error)) continue;
         std::ifstream fichero(ruta, std::ios::binary);
         if (!fichero) continue;
         texto.assign(MAXIMO, '\0');
@@ -220,6 +231,10 @@ void despedida() {
 }
 
 } // namespace
+
+void buscar_instrucciones_en(std::vector<std::string> directorios) {
+    directorios_de_instrucciones = std::move(directorios);
+}
 
 int instrucciones() {
     limpiar_pantalla();

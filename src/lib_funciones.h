@@ -3,6 +3,9 @@
 // guarda como variable local y pasa por puntero; no hay estado global del juego.
 #pragma once
 
+#include <string>
+#include <vector>
+
 inline constexpr int FILAS = 6;
 inline constexpr int COLUMNAS = 7;
 static_assert(FILAS * COLUMNAS == 42, "21 fichas por bando llenan el tablero");
@@ -78,6 +81,8 @@ int menu_US_CONTRARIO(const char* nom1, const char* nom2);
 int jug2();
 int vs_ord();
 int instrucciones();
+// Dónde más buscar INSTRUCCIONES.txt si no está en el directorio actual, en este orden.
+void buscar_instrucciones_en(std::vector<std::string> directorios);
 int salir();  // TERMINAR si el jugador confirma; VOLVER_AL_MENU si no
 
 // --- Arranque y menú principal (menu_principal.cpp) ---

@@ -1,21 +1,38 @@
-// Apoyo de las pruebas de pantallas: una consola sobre un dispositivo con guion, la forma de
-// ejecutar una pantalla hasta que se acaba el guion y lecturas de la memoria de pantalla con
-// columnas y filas desde 1, como las cuentan las pantallas.
+// Apoyo de las pruebas de la consola y las pantallas: una consola sobre un dispositivo con
+// guion (teclas preparadas, reloj falso, sin esperas) y un generador de sorteos que da la hora
+// tal cual, así que quién empieza y la columna al azar del ordenador los decide el reloj falso.
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "conio2.h"
 #include "consola/guion.h"
+#include "lib_funciones.h"
 
 class Escenario {
 public:
     explicit Escenario(consola::Tamano tamano = {}, consola::Capacidades capacidades = {})
-        : dispositivo(tamano, capacidades), consola(dispositivo), activa(consola) {}
+        : dispositivo(tamano, capacidades), consola(dispositivo), activa(consola),
+          generador_(cambiar_generador([](unsigned s) { return static_cast<int>(s & 0x7FFFFFFF); })) {}
+    ~Escenario() { cambiar_generador(generador_); }
+    Escenario(const Escenario&) = delete;
+    Escenario& operator=(const Escenario&) = delete;
+
+    // Con la hora par empieza el jugador 1 (o la persona); impar, el otro.
+    void sorteo(int quien) { dispositivo.reloj_base = 1'800'000'000 + quien; }
+
+    // Añade teclas al guion; un ESC que no abre una secuencia ("\x1b[" o "\x1bO") va seguido de
+    // un silencio, para que llegue como la tecla Escape sola.
+    Escenario& teclear(std::string_view bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            dispositivo.teclear(bytes.substr(i, 1));
+            const bool sigue = i + 1 < bytes.size() && (bytes[i + 1] == '[' || bytes[i + 1] == 'O');
+            if (bytes[i] == '\x1b' && !sigue) dispositivo.silencio();
+        }
+        return *this;
+    }
 
     // Ejecuta la pantalla hasta que vuelve (true) o hasta que el guion se acaba (false).
     template <typename F> bool ejecutar(F&& pantalla) {
@@ -28,38 +45,20 @@ public:
         return volvio;
     }
 
-    // Añade teclas al guion. Un ESC que no empieza una secuencia ("\x1b[" o "\x1bO") va
-    // seguido de un silencio, para que llegue como la tecla Escape sola.
-    Escenario& teclear(std::string_view bytes);
-
-    // n celdas desde la columna `col` de la fila `fila` (desde 1).
-    std::string en(int col, int fila, int n) const {
-        return consola.pantalla().texto(col - 1, fila - 1, n);
-    }
-    // La fila entera sin los blancos del final.
-    std::string fila(int fila) const {
-        std::string texto = consola.pantalla().fila(fila - 1);
-        texto.erase(texto.find_last_not_of(' ') + 1);
-        return texto;
+    // La fila (desde 1) sin los blancos del final.
+    std::string fila(int n) const {
+        std::string texto = consola.pantalla().fila(n - 1);
+        return texto.erase(texto.find_last_not_of(' ') + 1);
     }
     std::uint16_t atributo(int col, int fila) const {
         return consola.pantalla().celda(col - 1, fila - 1).atributo;
     }
-    // Columna (desde 1) donde empieza `texto` en la fila, o 0.
-    int columna_de(std::string_view texto, int fila) const;
-    bool contiene(std::string_view texto) const;
-    std::string todo() const;
 
-    bool volvio = false;  // la última pantalla ejecutada volvió por sí misma
+    bool volvio = false;
     consola::DispositivoGuion dispositivo;
     Consola consola;
     ConsolaActiva activa;
+
+private:
+    Generador generador_;
 };
-
-// Una pantalla entera con un guion: la partida de dos jugadores con los nombres ana y luis y el
-// sorteo a favor de `quien` (0: ana, el jugador 1), la tecla de empezar y luego `teclas`.
-std::unique_ptr<Escenario> partida_dos(int quien, std::string_view teclas,
-                                       std::string_view nombres = "ana\rluis\r");
-
-// Un reloj (segundos) con el que el sorteo de quién empieza da `quien` (0 o 1).
-std::int64_t reloj_para_sorteo(int quien);

@@ -1,5 +1,6 @@
-// Pruebas de las reglas puras del tablero: la búsqueda y marca de la línea de cuatro y la caída
-// de la ficha de una persona. Solo usa reglas.h y los tableros de tableros.h; no toca la consola.
+// Las reglas puras: la búsqueda y marca de la línea de cuatro, la caída de la ficha de una
+// persona y la casilla que elige el ordenador (el orden de sus patrones, los bordes del tablero,
+// cuándo sortea). Solo usa reglas.h y los tableros de tableros.h; no toca la consola.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -86,4 +87,125 @@ TEST(Caida, LaFichaBajaHastaElHuecoMasBajoYSeNiegaSinSitio) {
         EXPECT_EQ(fila_de_caida(p.celdas, c), esperado[c]) << c;
     for (int fuera : {-1, 7, 49, -48})
         EXPECT_EQ(fila_de_caida(p.celdas, fuera), -1) << fuera;
+}
+
+namespace {
+
+struct CasoMaquina {
+    const char* nombre;
+    Posicion posicion;
+    int fila, columna;
+    bool baja_vec_jug;
+    int sorteos;  // cuántas veces se pide número al azar
+    int azar = 0; // el número que sale siempre
+};
+
+void comprobar(std::initializer_list<CasoMaquina> casos) {
+    for (const CasoMaquina& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        int sorteos = 0;
+        const CeldaElegida celda =
+            elegir_celda_maquina(caso.posicion.celdas, caso.posicion.vec_jug.data(), [&] {
+                ++sorteos;
+                return caso.azar;
+            });
+        EXPECT_EQ(celda.fila, caso.fila);
+        EXPECT_EQ(celda.columna, caso.columna);
+        EXPECT_EQ(celda.baja_vec_jug, caso.baja_vec_jug);
+        EXPECT_EQ(sorteos, caso.sorteos);
+    }
+}
+
+} // namespace
+
+TEST(Maquina, AbreEnLaFilaDelFondoDeLaColumnaSorteada) {
+    comprobar({
+        {"azar 10", desde_filas(""), 5, 3, false, 1, 10},
+        {"azar 6", desde_filas(""), 5, 6, false, 1, 6},
+        // Una ficha colgando sin nada debajo no cuenta: manda la fila del fondo.
+        {"fondo vacío", desde_filas("   X   /       "), 5, 0, false, 1, 14},
+    });
+}
+
+TEST(Maquina, TapaAntesQueGanarYNoVeLosTresVerticalesDeLasColumnas5Y6) {
+    comprobar({
+        // Podría ganar en (5,3), pero antes tapa el tres vertical de la persona.
+        {"tapar antes que ganar", desde_jugadas("404142"), 2, 4, false, 0},
+        // El tres de la columna 6 no se ve: juega encima por la fila que dice vec_jug y la baja.
+        {"tres en la columna 6", desde_jugadas("646465"), 2, 6, true, 0},
+        // El de la columna 5 tampoco: gana el paso junto a la cima de la columna 4.
+        {"tres en la columna 5", desde_jugadas("565654"), 5, 3, false, 0},
+    });
+}
+
+TEST(Maquina, LasPuntasDeUnTresHorizontalNoSeSalenDelTablero) {
+    comprobar({
+        {"0-2, punta derecha libre", desde_filas("000    ", "4445555"), 5, 3, false, 0},
+        // La columna -1 leída como la última de la fila de arriba daría (3,6).
+        {"0-2, sin punta jugable", desde_filas("000   X/XXX   0", "4445554"), 5, 3, false, 0},
+        {"1-3, las dos libres: la derecha", desde_filas(" 000   ", "5444555"), 5, 4, false, 0},
+        // La X encima de la columna 4 quita el paso junto a la cima, que también daría (5,3).
+        {"4-6, punta izquierda libre", desde_filas("    X  /    000", "5555444"), 5, 3, false, 0},
+        // La columna 7 leída como la 0 de la fila de abajo daría (5,0).
+        {"4-6, sin punta jugable", desde_filas("    000/    XXX", "5555444"), 5, 3, false, 0},
+    });
+}
+
+TEST(Maquina, TapaElTresPartidoDeLasFilasBajasSoloSiLaPersonaBajoEsaColumna) {
+    comprobar({
+        {"0 0 _ 0 en la fila 5", desde_jugadas("16264"), 5, 3, false, 0},
+        {"vec_jug[3] = 4", desde_filas("   00 0", "5554454"), 5, 5, false, 0},
+        {"vec_jug[3] = 5", desde_filas("   00 0", "5555454"), 5, 2, false, 0},
+        // Con tres fichas en las columnas 0 y 2 el paso junto a la cima no da también (4,1).
+        {"0 _ 0 0 en la fila 4", desde_filas("X X0   /0 00   /XX0X   ", "4535555"), 4, 1, false, 0},
+    });
+}
+
+TEST(Maquina, JuegaJuntoALaCimaDeUnaFichaSola) {
+    comprobar({
+        {"columna 3", desde_jugadas("3"), 5, 2, false, 0},
+        {"columna 3, la 2 ocupada", desde_filas("  X0   ", "5554555"), 5, 4, false, 0},
+        {"columna 0", desde_jugadas("0"), 5, 1, false, 0},
+        {"columna 5", desde_jugadas("5"), 5, 4, false, 0},
+        {"columna 6, sorteo 2", desde_jugadas("6"), 5, 2, false, 1, 2},
+        {"columna 6, sorteo 6", desde_jugadas("6"), 4, 6, false, 1, 6},
+    });
+}
+
+TEST(Maquina, SobreLaColumnaDeLaPersonaSoloJuegaEnLasFilas1A3) {
+    // vec_jug no se repone al repetir partida y puede no cuadrar con la columna: con 0 no se
+    // juega aunque la fila 0 esté libre y apoyada.
+    comprobar({
+        {"vec_jug[6] = 0", desde_filas("      0/      X/      0/      X/      0", "5555550"), 5, 1,
+         false, 1, 1},
+        {"vec_jug[6] = 1", desde_filas("      0/      X/      0/      X", "5555551"), 1, 6, true,
+         0},
+        {"vec_jug[6] = 3", desde_filas("      X/      0", "5555553"), 3, 6, true, 0},
+    });
+}
+
+TEST(Maquina, AlargaLasParejasDelFondoSinPasarDeLaColumna6) {
+    comprobar({
+        {"X X _ llega a la 6", desde_filas("0X00XX ", "4544555"), 5, 6, false, 0},
+        {"_ X X a la izquierda", desde_filas("    0  /    XX0", "5555454"), 5, 3, false, 0},
+        // La pareja de las columnas 5 y 6 no se alarga: cae donde diga el sorteo.
+        {"pareja en 5-6", desde_filas("     0 /     XX", "5555545"), 5, 0, false, 1},
+    });
+}
+
+TEST(Maquina, ElSorteoFinalSigueALaDerechaSiLaColumnaEstaLlena) {
+    // Las fichas de la columna 0 distinguen la vuelta a la izquierda del último recurso, que
+    // tomaría el primer hueco de la fila del fondo, (5,1).
+    const Posicion llena6 =
+        desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552");
+    comprobar({
+        {"columna 6 llena", llena6, 3, 0, false, 1, 6},
+        {"el mismo sorteo da la misma columna", llena6, 3, 0, false, 1, 13},
+        {"columnas 5 y 6 llenas",
+         desde_filas("     X0/     0X/     X0/     0X/X    X0/0    0X", "4555522"), 3, 0, false, 1,
+         5},
+        {"columna 3 llena, la 4 a medias",
+         desde_filas("   0   /   X   /   0   /   X   /   0X  /   X0  ", "5552455"), 3, 4, false, 1,
+         3},
+    });
 }

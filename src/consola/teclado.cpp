@@ -215,6 +215,11 @@ void Teclado::normal(unsigned char byte) {
         emitir(Tecla{-1, TECLA_RETROCESO, {}});
         return;
     }
+    if (byte == '\n') {
+        // Un Intro tecleado antes de pasar a modo crudo llega ya traducido a fin de línea.
+        emitir(Tecla{-1, TECLA_INTRO, {}});
+        return;
+    }
     if (byte < 0x20) {
         // Intro, tabulador y Ctrl+letra: su código y ningún texto.
         emitir(Tecla{-1, byte, {}});

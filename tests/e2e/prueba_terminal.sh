@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# Lo que solo se ve en un terminal de verdad, con el binario real dentro de tmux: el terminal
+# queda como estaba salga como salga el juego (SALIR, Ctrl+C, SIGTERM, SIGHUP) y el estado de
+# salida dice la causa; Ctrl+Z y fg desde un intérprete; los cambios de tamaño; el entorno
+# (LANG=C, NO_COLOR, TERM=linux). Las pantallas en sí las prueban test_pantallas.cpp.
+# Uso: prueba_terminal.sh RUTA_DEL_BINARIO, desde la raíz del repositorio. Solo toca su propio
+# servidor de tmux (socket propio) y su directorio temporal. Nada espera un tiempo fijo: cada
+# comprobación sondea la pantalla (o un fichero) hasta que se cumple, con un plazo máximo que
+# solo se agota si algo falla.
+set -u
+[[ -x "${1:-}" ]] || { echo "uso: $0 RUTA_DEL_BINARIO" >&2; exit 2; }
+BIN=$(realpath "$1")
+SOCKET="quatrelo-e2e-$$"
+SESION=""
+PLAZO=${PLAZO:-20}
+D=$(mktemp -d "${TMPDIR:-/tmp}/quatrelo-e2e.XXXXXX")
+printf 'set -g status off\nset -g remain-on-exit on\n' >"$D/tmux.conf"
+export LANG=C.UTF-8
+unset LC_ALL LC_CTYPE NO_COLOR
+trap 'tm kill-server >/dev/null 2>&1; rm -rf "$D" "${TMUX_TMPDIR:-/tmp}/tmux-$UID/$SOCKET"' EXIT
+
+tm() { tmux -L "$SOCKET" -f "$D/tmux.conf" "$@"; }
+captura() { tm capture-pane -p "$@" -t "$SESION" 2>/dev/null; }
+linea() { captura | sed -n "${1}p" | sed 's/[[:space:]]*$//'; }
+panel() { tm display-message -p -t "$SESION" "$1"; }
+teclas() { tm send-keys -t "$SESION" "$@"; }
+espacios() { printf '%*s' "$1" ''; }
+fallar() {
+    echo "FALLO: $*" >&2
+    [[ -z "$SESION" ]] || captura | awk '{ printf "%2d|%s|\n", NR, $0 }' >&2
+    exit 1
+}
+# esperar DESCRIPCION ORDEN...: hasta que ORDEN acabe bien.
+esperar() {
+    local que=$1 limite=$((SECONDS + PLAZO))
+    shift
+    until "$@"; do
+        ((SECONDS < limite)) || fallar "no se cumple en $PLAZO s: $que"
+        sleep 0.05
+    done
+}
+hay() { captura | grep -qF -- "$1"; }
+es_linea() { [[ "$(linea "$1")" == "$2" ]]; }
+esperar_texto() { esperar "en pantalla: $1" hay "$1"; }
+esperar_linea() { esperar "la fila $1 es «$2»" es_linea "$1" "$2"; }
+arrancar() { # NOMBRE COLUMNAS FILAS ORDEN
+    tm new-session -d -s "$1" -x "$2" -y "$3" "$4" || fallar "no arranca tmux"
+    SESION=$1
+}
+# La caja del menú alrededor de "vs ORDENADOR", como la dibuja cada terminal: E = esquinas,
+# H = horizontal, V = vertical.
+caja_ordenador() {
+    local H=$2 raya
+    raya=$(printf -- "$H%.0s" $(seq 1 14))
+    esperar_linea 26 "$(espacios 32)${1:0:1}$raya${1:1:1}"
+    esperar_linea 27 "$(espacios 32)$3 vs ORDENADOR $3"
+    esperar_linea 28 "$(espacios 32)${1:2:1}$raya${1:3:1}"
+}
+hasta_el_menu() {
+    esperar_texto "Pulsa INTRO para empezar"
+    teclas Enter
+    esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
+}
+
+# --- Salidas: un envoltorio guarda `stty -g` antes y después del juego y su estado de salida
+# (escrito el último y de golpe: cuando existe, lo demás ya está). `trap : INT` deja vivo al
+# envoltorio tras el Ctrl+C que mata al juego.
+envoltorio() {
+    local n="$D/$1"
+    cat >"$n.sh" <<FIN
+trap : INT
+stty -g > '$n.antes'
+echo 'ANTES DEL JUEGO'
+sh -c 'echo \$\$ > "\$0"; exec "\$1" 2> "\$2"' '$n.pid' '$BIN' '$n.error'
+echo \$? > '$n.tmp'
+stty -g > '$n.despues'
+mv '$n.tmp' '$n.estado'
+echo 'DESPUES DEL JUEGO'
+exec sleep 1000
+FIN
+    arrancar "$1" 80 50 "bash '$n.sh'"
+}
+restaurado() { # NOMBRE ESTADO: terminó con ESTADO y dejó el terminal como estaba
+    local n="$D/$1"
+    esperar "$1 termina" test -e "$n.estado"
+    [[ "$(<"$n.estado")" == "$2" ]] || fallar "$1: estado $(<"$n.estado"), no $2"
+    cmp -s "$n.antes" "$n.despues" || fallar "$1: stty -g cambió: $(<"$n.antes") -> $(<"$n.despues")"
+    esperar_texto "DESPUES DEL JUEGO"
+    hay "ANTES DEL JUEGO" || fallar "$1: no vuelve la pantalla de antes"
+    [[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "$1: pantalla alternativa o cursor oculto"
+    ! grep -qE "Sanitizer|runtime error" "$n.error" || fallar "$1: $(head -c 2000 "$n.error")"
+}
+senal() { esperar "el pid de $1" test -s "$D/$1.pid" && kill "-$2" "$(<"$D/$1.pid")"; }
+
+envoltorio salir
+hasta_el_menu
+[[ "$(panel '#{alternate_on}#{cursor_flag}')" == 10 ]] || fallar "el juego no usa la pantalla alternativa con el cursor oculto"
+teclas Down Down Down
+esperar_linea 31 "$(espacios 36)│ SALIR │"
+teclas Enter
+esperar_linea 14 "$(espacios 25)DESEAS SALIR ? (s/n):"
+teclas s Enter
+restaurado salir 0
+
+envoltorio ctrl_c
+hasta_el_menu
+teclas C-c
+restaurado ctrl_c 130
+
+envoltorio term
+esperar_texto "Pulsa INTRO para empezar"
+senal term TERM
+restaurado term 143
+
+# SIGHUP mientras se teclean los nombres, con el cursor a la vista.
+envoltorio hup
+hasta_el_menu
+teclas Enter
+esperar_texto "COMO TE LLAMAS JUGARDOR 2?:"
+senal hup HUP
+restaurado hup 129
+
+# --- Ctrl+Z y fg desde dash, que (al revés que bash) no arregla el terminal por su cuenta: al
+# suspender vuelven los ajustes de antes; con fg, el menú entero y las teclas sueltas.
+command -v dash >/dev/null || fallar "hace falta dash"
+indicador() { [[ "$(captura | grep -v '^[[:space:]]*$' | tail -n 1)" == "concha>" ]]; }
+orden() { teclas -l "$1" && teclas C-j; }  # C-j: con el terminal en crudo, Intro no bastaría
+guardar_stty() { orden "stty -g > $D/$1.tmp && mv $D/$1.tmp $D/$1" && esperar "stty $1" test -e "$D/$1"; }
+arrancar concha 80 50 "env PS1='concha> ' dash -i"
+esperar "el indicador" indicador
+guardar_stty stty.antes
+orden "'$BIN'"
+hasta_el_menu
+teclas C-z
+esperar "el indicador tras Ctrl+Z" indicador
+guardar_stty stty.durante
+cmp -s "$D/stty.antes" "$D/stty.durante" || fallar "suspendido, stty -g cambió"
+[[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "suspendido: pantalla alternativa o cursor oculto"
+orden fg
+esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
+teclas Down
+caja_ordenador ┌┐└┘ ─ │
+teclas C-c
+esperar "el indicador tras Ctrl+C" indicador
+
+# --- Entorno. Colores: los de las secuencias SGR de la pantalla capturada con -e.
+colores() { captura -e | grep -o $'\e\\[[0-9;]*m' | tr -d $'\e[m' | tr ';' '\n' | grep -xE '3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
+arrancar con_color 80 50 "$BIN"
+hasta_el_menu
+[[ -n "$(colores)" ]] || fallar "sin NO_COLOR no hay colores: la comprobación no vería nada"
+arrancar sin_color 80 50 "env NO_COLOR=1 $BIN"
+hasta_el_menu
+[[ -z "$(colores)" ]] || fallar "con NO_COLOR hay colores"
+
+# Sin UTF-8, la caja con las líneas del terminal (que tmux guarda como las letras DEC entre
+# SO y SI) y lo que no es ASCII como '?': en las instrucciones, «MENÚ».
+arrancar lang_c 80 50 "env LANG=C LC_ALL=C $BIN"
+hasta_el_menu
+teclas Down
+esperar_linea 27 "$(espacios 32)x vs ORDENADOR x"
+captura -e | sed -n 26p | grep -qF $'\x0elqqqqqqqqqqqqqqk\x0f' || fallar "la caja sin UTF-8 no es de líneas"
+teclas Down Enter
+esperar_linea 14 "  EL MEN? PRINCIPAL"
+
+arrancar linux 80 50 "env TERM=linux $BIN"
+hasta_el_menu
+teclas Down
+caja_ordenador ++++ - "|"
+
+# --- Tamaños (lo último: tras cambiar el tamaño a mano, tmux 3.3 se cae al abrir otra sesión): tras cada cambio el juego lo repinta todo, también lo que otro programa
+# escribiera en el terminal; por debajo de 40x12, el aviso; al crecer, el menú otra vez.
+arrancar tamano 80 50 "$BIN"
+tm set-option -g window-size manual
+hasta_el_menu
+MENU=$(captura)
+igual_al_menu() { local p; p=$(captura); [[ "$(head -n 50 <<<"$p")" == "$MENU" && -z "$(tail -n +51 <<<"$p" | tr -d '[:space:]')" ]]; }
+for tam in 100x60 80x50; do
+    printf '\e[1;1HBASURA\e[25;40HBASURA' >"$(panel '#{pane_tty}')"
+    esperar_texto BASURA
+    tm resize-window -t "$SESION" -x "${tam%x*}" -y "${tam#*x}"
+    esperar "el menú entero a $tam, sin restos" igual_al_menu
+done
+tm resize-window -t "$SESION" -x 30 -y 10
+esperar "el aviso a 30x10" eval '[[ "$(captura | tr "\n" " " | tr -s " ")" == "Quatrelo necesita una ventana de al menos 40x12. Ahora tiene 30x10."* ]]'
+tm resize-window -t "$SESION" -x 80 -y 50
+esperar "el menú tras el aviso" igual_al_menu
+teclas Down
+caja_ordenador ┌┐└┘ ─ │
+
+echo "prueba_terminal: bien"

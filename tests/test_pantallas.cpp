@@ -1,0 +1,106 @@
+// Las pantallas del juego, enteras: cada caso de pantallas.h arranca una pantalla con un guion
+// de teclas y compara las 50 filas, algunos colores, el cursor y si la pantalla volvió al menú.
+// Solo usa la consola en memoria de apoyo.h.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "apoyo.h"
+#include "pantallas.h"
+
+namespace {
+
+using Filas = std::array<std::string, consola::ALTO + 1>;  // desde 1
+
+struct Caso {
+    std::string nombre, pantalla, teclas, base, cursor, vuelve;
+    int sorteo = 0;
+    std::map<int, std::string> filas;
+    std::vector<std::array<int, 3>> colores;  // columna, fila, atributo
+};
+
+// "<intro>", "<abajo>"...: las teclas con nombre; lo demás va tal cual.
+std::string teclas_de(const std::string& t) {
+    static const std::map<std::string, std::string> nombres = {
+        {"intro", "\r"},       {"esc", "\x1b"},        {"arriba", "\x1b[A"}, {"abajo", "\x1b[B"},
+        {"derecha", "\x1b[C"}, {"izquierda", "\x1b[D"}, {"f1", "\x1bOP"},     {"espacio", " "},
+        {"lf", "\n"}};
+    std::string r;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const std::size_t fin = t.find('>', i);
+        if (t[i] == '<' && fin != std::string::npos) {
+            r += nombres.at(t.substr(i + 1, fin - i - 1));
+            i = fin;
+        } else {
+            r += t[i];
+        }
+    }
+    return r;
+}
+
+std::vector<Caso> casos() {
+    std::vector<Caso> r;
+    std::istringstream datos(PANTALLAS);
+    for (std::string linea; std::getline(datos, linea);) {
+        const std::size_t dos = linea.find(": "), barra = linea.find('|');
+        if (linea.starts_with("== ")) {
+            r.push_back({});
+            r.back().nombre = linea.substr(3);
+        } else if (barra != std::string::npos && barra <= 2) {
+            r.back().filas[std::stoi(linea.substr(0, barra))] = linea.substr(barra + 1);
+        } else if (dos != std::string::npos) {
+            Caso& c = r.back();
+            const std::string clave = linea.substr(0, dos), valor = linea.substr(dos + 2);
+            std::istringstream v(valor);
+            if (clave == "pantalla") v >> c.pantalla;
+            if (clave == "teclas") c.teclas = valor;
+            if (clave == "sorteo") v >> c.sorteo;
+            if (clave == "base") c.base = valor;
+            if (clave == "cursor") c.cursor = valor;
+            if (clave == "vuelve") c.vuelve = valor;
+            for (int x, y, a; clave == "color" && v >> x >> y >> std::hex >> a >> std::dec;)
+                c.colores.push_back({x, y, a});
+        }
+    }
+    return r;
+}
+
+const std::map<std::string, std::function<void()>> PANTALLA = {
+    {"arranque", [] { arranque(), menu_ppal(); }},
+    {"menu", [] { menu_ppal(); }},
+    {"jug2", [] { jug2(); }},
+    {"vs_ord", [] { vs_ord(); }},
+    {"salir", [] { if (salir() == VOLVER_AL_MENU) menu_ppal(); }},
+};
+
+} // namespace
+
+TEST(Pantallas, CadaCasoEnteroFilaAFila) {
+    std::map<std::string, Filas> esperadas;
+    for (const Caso& c : casos()) {
+        SCOPED_TRACE(c.nombre);
+        Escenario e;
+        e.sorteo(c.sorteo);
+        e.teclear(teclas_de(c.teclas));
+        e.ejecutar(PANTALLA.at(c.pantalla));
+        Filas& esperada = esperadas[c.nombre];
+        if (!c.base.empty()) esperada = esperadas.at(c.base);
+        for (const auto& [n, texto] : c.filas) esperada.at(static_cast<std::size_t>(n)) = texto;
+        std::string vista;
+        bool igual = true;
+        for (int n = 1; n <= consola::ALTO; ++n) {
+            igual = igual && e.fila(n) == esperada[static_cast<std::size_t>(n)];
+            if (!e.fila(n).empty()) vista += (n < 10 ? " " : "") + std::to_string(n) + "|" + e.fila(n) + "\n";
+        }
+        EXPECT_TRUE(igual) << "la pantalla es:\n" << vista;
+        for (const auto& [x, y, a] : c.colores) EXPECT_EQ(e.atributo(x, y), a) << x << ',' << y;
+        if (!c.cursor.empty()) {
+            EXPECT_EQ(e.consola.pantalla().cursor_visible() ? "visible" : "oculto", c.cursor);
+        }
+        EXPECT_EQ(e.volvio ? "si" : "no", c.vuelve.empty() ? "no" : c.vuelve);
+    }
+}
