@@ -27,10 +27,11 @@ jugar() {
     script -qfc "stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
         echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" /dev/null <&3 > "$1.pantalla" &
     if [[ -n "${3:-}" ]]; then
-        esperar "grep -q 'Pulsa INTRO para empezar' $1.pantalla"
+        esperar "grep -q empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
         kill "-$3" "$(<"$1.pid")"
     fi
     esperar "test -e $1.estado"
+    wait
     cmp -s "$1.antes" "$1.despues" || fallar "$1: stty -g cambió: $(<"$1.antes") -> $(<"$1.despues")"
     ESTADO=$(<"$1.estado")
 }
