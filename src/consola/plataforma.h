@@ -17,7 +17,9 @@ struct Apertura {
 };
 
 // Toma el terminal del proceso para jugar: lo deja como estaba al destruir el dispositivo, y
-// también si el proceso muere por una señal o una excepción.
+// también si el proceso muere por una señal o una excepción. Sin terminal en la entrada o en la
+// salida no hay dispositivo y nada se ha escrito ni tocado; la entrada, la salida o el error
+// estándar cerrados cuentan como /dev/null.
 Apertura abrir_terminal();
 
 // El directorio del ejecutable que corre (sin la barra final), o "" si no se sabe.

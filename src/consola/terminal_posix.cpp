@@ -1,28 +1,25 @@
-// El terminal POSIX real: el único sitio del programa que toca el tty (entrada 0, salida 1), los
-// ajustes del terminal y los manejadores de señales. Todo lo que necesita un manejador vive en
-// variables estáticas de este fichero, porque una señal no sabe de objetos.
+// El terminal POSIX real: el único sitio del programa que toca el tty, los ajustes del terminal
+// y los manejadores de señales. Todo lo que necesita un manejador (los descriptores incluidos)
+// vive en variables estáticas de este fichero, porque una señal no sabe de objetos. Solo
+// llamadas POSIX: nada de pipe2, /proc ni extensiones de glibc.
 #include "consola/terminal_posix.h"
 
 #include "consola/plataforma.h"
 #include "consola/terminfo.h"
 
 #include <fcntl.h>
-#include <langinfo.h>
-#include <poll.h>
 #include <signal.h>
-#include <strings.h>
+#include <sys/select.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,12 +28,21 @@ namespace consola {
 
 namespace {
 
-constexpr char ENTRAR[] = "\x1b[22;0;0t\x1b[?1049h\x1b[?25l";
-// Tras un SIGSTOP no se restauró nada: guardar el título otra vez apilaría el nuestro encima
-// del original, y al salir volvería el nuestro.
-constexpr char VOLVER[] = "\x1b[?1049h\x1b[?25l";
-constexpr char SALIR[] = "\x1b[0m\x1b(B\x1b[?2026l\x1b[?25h\x1b[?1049l\x1b[23;0;0t";
+constexpr char GUARDAR_TITULO[] = "\x1b[22;0;0t";
+constexpr char ALTERNATIVA[] = "\x1b[?1049h";
+constexpr char OCULTAR_CURSOR[] = "\x1b[?25l";
+// CAN primero: una señal puede llegar con una secuencia a medio mandar (un título, un color), y
+// sin cancelarla el terminal se tragaría lo que sigue como parte de ella.
+constexpr char SALIR[] = "\x18\x1b[0m\x1b(B\x1b[?2026l\x1b[?25h";
+constexpr char DEJAR_ALTERNATIVA[] = "\x1b[?1049l";
+// Sin pantalla alternativa el dibujo del juego se queda en la pantalla: el intérprete sigue
+// debajo, en la última fila, y no encima del tablero.
+constexpr char IR_ABAJO[] = "\x1b[999;1H\r\n";
+constexpr char DEVOLVER_TITULO[] = "\x1b[23;0;0t";
 
+volatile sig_atomic_t fd_entrada = -1;
+volatile sig_atomic_t fd_salida = -1;
+volatile sig_atomic_t con_alternativa = 1;
 // Ajustes con que se encontró el terminal y los de juego, para volver a ellos tras Ctrl+Z.
 termios ajustes_originales{};
 termios ajustes_crudos{};
@@ -54,35 +60,88 @@ volatile sig_atomic_t tubo_escritura = -1;
 char titulo_guardado[512];
 volatile sig_atomic_t titulo_largo = 0;
 
-constexpr int SENALES_FIN[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-constexpr int SENALES_PROPIAS[] = {SIGINT,  SIGTERM, SIGHUP,   SIGQUIT,
-                                   SIGTSTP, SIGCONT, SIGWINCH, SIGPIPE};
-constexpr int NUM_SENALES = sizeof(SENALES_PROPIAS) / sizeof(SENALES_PROPIAS[0]);
-struct sigaction anteriores[NUM_SENALES];
-bool instaladas = false;
+// Las señales cuya acción por defecto acaba con el proceso (menos SIGKILL, que no se puede
+// atender). Las de los fallos van al final: con ellas el proceso puede estar roto, pero
+// restaurar solo usa llamadas seguras en un manejador y merece la pena intentarlo.
+constexpr int SENALES_MORTALES[] = {
+    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
+    SIGXFSZ, SIGPIPE, SIGTRAP, SIGSYS,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+    SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+// Cada señal atendida con lo que había antes, para devolverlo al acabar y para morir como se
+// habría muerto sin nosotros (lo normal, la acción por defecto; con un sanitizer, el suyo).
+struct Atendida {
+    int senal;
+    struct sigaction anterior;
+};
+constexpr int MAX_ATENDIDAS = 128;
+Atendida atendidas[MAX_ATENDIDAS];
+volatile sig_atomic_t num_atendidas = 0;
 
 void escribir_todo(const char* datos, std::size_t n) {
+    const int fd = fd_salida;
     while (n > 0) {
-        const ssize_t r = ::write(STDOUT_FILENO, datos, n);
+        const ssize_t r = ::write(fd, datos, n);
         if (r > 0) {
             datos += r;
             n -= static_cast<std::size_t>(r);
         } else if (r < 0 && errno == EINTR) {
             continue;
-        } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd p{STDOUT_FILENO, POLLOUT, 0};
-            if (::poll(&p, 1, -1) < 0 && errno != EINTR) return;
+        } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && fd < FD_SETSIZE) {
+            // Alguien dejó el terminal sin bloqueo: se espera a que admita más.
+            fd_set admite;
+            FD_ZERO(&admite);
+            FD_SET(fd, &admite);
+            if (::select(fd + 1, nullptr, &admite, nullptr, nullptr) < 0 && errno != EINTR) return;
         } else {
             return; // EPIPE, EIO: ya no hay nadie que lea; no hay nada que hacer
         }
     }
 }
 
-void deshacer(int cuando) {
+template <std::size_t N> void escribir_fijo(const char (&texto)[N]) { escribir_todo(texto, N - 1); }
+
+// Pantalla alternativa (si la hay) y cursor oculto; al arrancar, guardando antes el título.
+void entrar(bool guardar_titulo) {
+    if (guardar_titulo) escribir_fijo(GUARDAR_TITULO);
+    if (con_alternativa) escribir_fijo(ALTERNATIVA);
+    escribir_fijo(OCULTAR_CURSOR);
+}
+
+// Deja el terminal como se encontró. Dentro de un manejador no se espera a que salga lo escrito
+// (un terminal atascado colgaría la muerte del proceso); fuera, sí. En los dos casos se tira lo
+// tecleado y no leído: era para el juego, y en el intérprete se ejecutaría.
+void deshacer(bool en_manejador) {
     if (!activo) return;
     activo = 0;
-    escribir_todo(SALIR, sizeof(SALIR) - 1);
-    if (hay_tty) ::tcsetattr(STDIN_FILENO, cuando, &ajustes_originales);
+    escribir_fijo(SALIR);
+    if (con_alternativa)
+        escribir_fijo(DEJAR_ALTERNATIVA);
+    else
+        escribir_fijo(IR_ABAJO);
+    escribir_fijo(DEVOLVER_TITULO);
+    if (!hay_tty) return;
+    if (en_manejador) {
+        ::tcsetattr(fd_entrada, TCSANOW, &ajustes_originales);
+        ::tcflush(fd_entrada, TCIFLUSH);
+    } else {
+        ::tcsetattr(fd_entrada, TCSAFLUSH, &ajustes_originales);
+    }
 }
 
 void avisar_bucle() {
@@ -96,10 +155,8 @@ void avisar_bucle() {
 // Mientras el proceso no sea el del primer plano, tocar el terminal lo pararía con SIGTTOU;
 // se espera a que el intérprete lo traiga al frente (y mande otro SIGCONT).
 bool en_primer_plano() {
-    return !hay_tty || ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+    return !hay_tty || ::tcgetpgrp(fd_entrada) == ::getpgrp();
 }
-
-void manejar_parada(int);
 
 void instalar(int senal, void (*manejador)(int)) {
     struct sigaction accion {};
@@ -126,13 +183,40 @@ void desbloquear(int senal) {
     ::sigprocmask(SIG_UNBLOCK, &conjunto, nullptr);
 }
 
+// Apunta la señal con lo que tenía antes; falso si ya estaba apuntada (en algunos sistemas dos
+// nombres son la misma señal, y la segunda lectura daría nuestro propio manejador).
+bool apuntar(int senal) {
+    const int n = num_atendidas;
+    for (int i = 0; i < n; ++i)
+        if (atendidas[i].senal == senal) return false;
+    if (n == MAX_ATENDIDAS) return false;
+    atendidas[n].senal = senal;
+    if (::sigaction(senal, nullptr, &atendidas[n].anterior) != 0) return false;
+    num_atendidas = n + 1;
+    return true;
+}
+
+const struct sigaction* anterior_de(int senal) {
+    const int n = num_atendidas;
+    for (int i = 0; i < n; ++i)
+        if (atendidas[i].senal == senal) return &atendidas[i].anterior;
+    return nullptr;
+}
+
+bool heredada_ignorada(int senal) {
+    const struct sigaction* anterior = anterior_de(senal);
+    return anterior != nullptr && !(anterior->sa_flags & SA_SIGINFO) &&
+           anterior->sa_handler == SIG_IGN;
+}
+
 // Tras una suspensión: otra vez modo crudo, pantalla alternativa y cursor oculto. Lo que hubo
-// en pantalla mientras tanto no se sabe, así que el bucle lo repinta entero.
+// en pantalla mientras tanto no se sabe, así que el bucle lo repinta entero. Sin TCSAFLUSH: lo
+// tecleado tras el fg ya es para el juego.
 void reentrar() {
     if (!suspendido || !en_primer_plano()) return;
     suspendido = 0;
-    if (hay_tty) ::tcsetattr(STDIN_FILENO, TCSANOW, &ajustes_crudos);
-    escribir_todo(ENTRAR, sizeof(ENTRAR) - 1);
+    if (hay_tty) ::tcsetattr(fd_entrada, TCSANOW, &ajustes_crudos);
+    entrar(true);
     const int largo = titulo_largo;
     if (largo > 0) escribir_todo(titulo_guardado, static_cast<std::size_t>(largo));
     activo = 1;
@@ -140,18 +224,25 @@ void reentrar() {
     avisar_bucle();
 }
 
-void manejar_fin(int senal) {
-    deshacer(TCSANOW);
+void manejar_mortal(int senal) {
+    const int error_guardado = errno;
+    deshacer(true);
     // Morir por la misma señal, para que quien espera vea la causa de verdad (130, 143...).
-    por_defecto(senal);
+    const struct sigaction* anterior = anterior_de(senal);
+    if (anterior != nullptr)
+        ::sigaction(senal, anterior, nullptr);
+    else
+        por_defecto(senal);
     desbloquear(senal);
     ::raise(senal);
+    // Solo se llega aquí si lo anterior era un manejador que deja seguir.
+    errno = error_guardado;
 }
 
 void manejar_parada(int) {
     const int error_guardado = errno;
     if (activo) {
-        deshacer(TCSANOW);
+        deshacer(true);
         suspendido = 1;
     }
     por_defecto(SIGTSTP);
@@ -169,8 +260,9 @@ void manejar_continuacion(int) {
         reentrar();
     } else if (activo && en_primer_plano()) {
         // Parado con SIGSTOP, sin aviso: el intérprete pudo tocar los ajustes y la pantalla.
-        if (hay_tty) ::tcsetattr(STDIN_FILENO, TCSANOW, &ajustes_crudos);
-        escribir_todo(VOLVER, sizeof(VOLVER) - 1);
+        // Guardar el título otra vez apilaría el nuestro sobre el original, que nunca volvería.
+        if (hay_tty) ::tcsetattr(fd_entrada, TCSANOW, &ajustes_crudos);
+        entrar(false);
         repintar = 1;
         avisar_bucle();
     }
@@ -192,9 +284,18 @@ long long ahora_ms() {
 
 } // namespace
 
-Terminal::Terminal(Capacidades capacidades) : capacidades_(capacidades) {
+Terminal::Terminal(int entrada, int salida, Capacidades capacidades)
+    : capacidades_(capacidades) {
+    fd_entrada = entrada;
+    fd_salida = salida;
+    con_alternativa = capacidades.pantalla_alternativa ? 1 : 0;
     int tubo[2];
-    if (::pipe2(tubo, O_NONBLOCK | O_CLOEXEC) == 0) {
+    if (::pipe(tubo) == 0) {
+        // Que un aviso nunca bloquee al manejador y que un programa lanzado no herede el tubo.
+        for (const int fd : tubo) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+        }
         tubo_lectura = tubo[0];
         tubo_escritura = tubo[1];
     }
@@ -203,27 +304,21 @@ Terminal::Terminal(Capacidades capacidades) : capacidades_(capacidades) {
     titulo_largo = 0;
 
     // Los manejadores van antes de tocar nada: una señal en mitad del arranque también tiene
-    // que dejar el terminal como estaba.
-    for (int i = 0; i < NUM_SENALES; ++i)
-        ::sigaction(SENALES_PROPIAS[i], nullptr, &anteriores[i]);
-    instaladas = true;
-    for (int i = 0; i < NUM_SENALES; ++i) {
-        const int senal = SENALES_PROPIAS[i];
-        // Quien nos arrancó con la señal ignorada (nohup, un trabajo en segundo plano, un
-        // intérprete sin control de trabajos para Ctrl+Z) quiere que siga ignorada.
-        if (anteriores[i].sa_handler == SIG_IGN) continue;
-        if (senal == SIGTSTP)
-            instalar(senal, manejar_parada);
-        else if (std::find(std::begin(SENALES_FIN), std::end(SENALES_FIN), senal) !=
-                 std::end(SENALES_FIN))
-            instalar(senal, manejar_fin);
-    }
-    instalar(SIGCONT, manejar_continuacion);
-    instalar(SIGWINCH, manejar_tamano);
-    // Con la salida en una tubería cerrada, write dará EPIPE en vez de matar el programa.
-    instalar(SIGPIPE, SIG_IGN);
+    // que dejar el terminal como estaba. Quien nos arrancó con una señal ignorada (nohup, un
+    // trabajo en segundo plano, un intérprete sin control de trabajos para Ctrl+Z) quiere que
+    // siga ignorada.
+    num_atendidas = 0;
+    for (const int senal : SENALES_MORTALES)
+        if (apuntar(senal) && !heredada_ignorada(senal)) instalar(senal, manejar_mortal);
+#if defined(SIGRTMIN) && defined(SIGRTMAX)
+    for (int senal = SIGRTMIN; senal <= SIGRTMAX; ++senal)
+        if (apuntar(senal) && !heredada_ignorada(senal)) instalar(senal, manejar_mortal);
+#endif
+    if (apuntar(SIGTSTP) && !heredada_ignorada(SIGTSTP)) instalar(SIGTSTP, manejar_parada);
+    if (apuntar(SIGCONT)) instalar(SIGCONT, manejar_continuacion);
+    if (apuntar(SIGWINCH)) instalar(SIGWINCH, manejar_tamano);
 
-    if (::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &ajustes_originales) == 0) {
+    if (::isatty(entrada) && ::tcgetattr(entrada, &ajustes_originales) == 0) {
         ajustes_crudos = ajustes_originales;
         // Como cfmakeraw, pero con ISIG: Ctrl+C y Ctrl+Z tienen que seguir funcionando.
         ajustes_crudos.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR |
@@ -239,8 +334,8 @@ Terminal::Terminal(Capacidades capacidades) : capacidades_(capacidades) {
     // Activo antes de cambiar nada: desde aquí, una señal restaura lo guardado.
     activo = 1;
     // TCSANOW y no TCSAFLUSH: lo tecleado antes de arrancar no se pierde.
-    if (hay_tty) ::tcsetattr(STDIN_FILENO, TCSANOW, &ajustes_crudos);
-    escribir_todo(ENTRAR, sizeof(ENTRAR) - 1);
+    if (hay_tty) ::tcsetattr(entrada, TCSANOW, &ajustes_crudos);
+    entrar(true);
 
     // Por si alguien termina con exit() sin pasar por el destructor.
     static const bool registrado = std::atexit(&Terminal::restaurar) == 0;
@@ -249,11 +344,9 @@ Terminal::Terminal(Capacidades capacidades) : capacidades_(capacidades) {
 
 Terminal::~Terminal() {
     restaurar();
-    if (instaladas) {
-        for (int i = 0; i < NUM_SENALES; ++i)
-            ::sigaction(SENALES_PROPIAS[i], &anteriores[i], nullptr);
-        instaladas = false;
-    }
+    for (int i = num_atendidas - 1; i >= 0; --i)
+        ::sigaction(atendidas[i].senal, &atendidas[i].anterior, nullptr);
+    num_atendidas = 0;
     suspendido = 0;
     const int lectura = tubo_lectura, escritura = tubo_escritura;
     tubo_lectura = -1;
@@ -264,7 +357,13 @@ Terminal::~Terminal() {
 }
 
 void Terminal::restaurar() {
-    deshacer(TCSADRAIN);
+    // Con las señales bloqueadas: una que llegara a medias vería `activo` ya a 0, no restauraría
+    // nada y mataría el proceso con el terminal sin devolver.
+    sigset_t todas, antes;
+    sigfillset(&todas);
+    ::sigprocmask(SIG_BLOCK, &todas, &antes);
+    deshacer(false);
+    ::sigprocmask(SIG_SETMASK, &antes, nullptr);
 }
 
 Lectura Terminal::leer(int espera_ms) {
@@ -273,15 +372,27 @@ Lectura Terminal::leer(int espera_ms) {
 
     const long long limite = espera_ms >= 0 ? ahora_ms() + espera_ms : -1;
     for (;;) {
-        int espera = -1;
-        if (limite >= 0) espera = static_cast<int>(std::max(0LL, limite - ahora_ms()));
-
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {tubo_lectura, POLLIN, 0}};
-        const int nfds = tubo_lectura >= 0 ? 2 : 1;
-        const int r = ::poll(fds, static_cast<nfds_t>(nfds), espera);
+        // select y no poll: en macOS poll no sirve para terminales (da POLLNVAL).
+        const int entrada = fd_entrada, tubo = tubo_lectura;
+        fd_set listos;
+        FD_ZERO(&listos);
+        if (entrada < 0 || entrada >= FD_SETSIZE) {
+            terminado_ = true;
+            return Lectura{Suceso::fin, 0};
+        }
+        FD_SET(entrada, &listos);
+        if (tubo >= 0 && tubo < FD_SETSIZE) FD_SET(tubo, &listos);
+        timeval plazo{};
+        if (limite >= 0) {
+            const long long falta = std::max(0LL, limite - ahora_ms());
+            plazo.tv_sec = static_cast<time_t>(falta / 1000);
+            plazo.tv_usec = static_cast<suseconds_t>(falta % 1000 * 1000);
+        }
+        const int r = ::select(std::max(entrada, tubo) + 1, &listos, nullptr, nullptr,
+                               limite >= 0 ? &plazo : nullptr);
         if (r < 0) {
             if (errno == EINTR) {
-                // La señal pudo llegar antes de entrar en poll: el aviso está en la tubería,
+                // La señal pudo llegar antes de entrar en select: el aviso está en la tubería,
                 // pero mirar la bandera ahora ahorra una vuelta.
                 if (repintar) {
                     repintar = 0;
@@ -290,24 +401,21 @@ Lectura Terminal::leer(int espera_ms) {
                 }
                 continue;
             }
+            // EBADF: la entrada está cerrada.
             terminado_ = true;
             return Lectura{Suceso::fin, 0};
         }
         if (r == 0) return Lectura{Suceso::sin_datos, 0};
 
-        if (nfds == 2 && (fds[1].revents & POLLIN)) {
+        if (tubo >= 0 && FD_ISSET(tubo, &listos)) {
             vaciar_tubo();
             if (repintar) {
                 repintar = 0;
                 return Lectura{Suceso::cambio_tamano, 0};
             }
         }
-        if (fds[0].revents & POLLNVAL) {
-            terminado_ = true;
-            return Lectura{Suceso::fin, 0};
-        }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            const ssize_t n = ::read(STDIN_FILENO, buffer_, sizeof(buffer_));
+        if (FD_ISSET(entrada, &listos)) {
+            const ssize_t n = ::read(entrada, buffer_, sizeof(buffer_));
             if (n > 0) {
                 len_ = static_cast<std::size_t>(n);
                 pos_ = 1;
@@ -332,7 +440,7 @@ void Terminal::escribir(std::string_view bytes) {
 }
 
 Tamano Terminal::tamano() {
-    for (int fd : {STDOUT_FILENO, STDIN_FILENO}) {
+    for (const int fd : {static_cast<int>(fd_salida), static_cast<int>(fd_entrada)}) {
         winsize w{};
         if (::ioctl(fd, TIOCGWINSZ, &w) == 0 && w.ws_col > 0 && w.ws_row > 0)
             return Tamano{w.ws_col, w.ws_row};
@@ -377,36 +485,67 @@ void Terminal::titulo(std::string_view texto) {
 }
 
 Apertura abrir_terminal() {
+    // Lo primero de todo: un 0, 1 o 2 cerrado se abre sobre /dev/null. Si no, el primer fichero
+    // o tubería que se abriese tomaría su número y se leería como el teclado o se dibujaría en él.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int nulo = ::open("/dev/null", O_RDWR);
+        if (nulo >= 0 && nulo != fd) {
+            ::dup2(nulo, fd);
+            ::close(nulo);
+        }
+    }
     Apertura a;
+    // Un juego de pantalla completa fuera de un terminal jugaría a ciegas o llenaría un fichero
+    // de secuencias: se dice y no se toca nada.
+    if (!::isatty(STDIN_FILENO)) {
+        a.error = "la entrada estándar no es un terminal; Quatrelo se juega en un terminal de texto";
+        return a;
+    }
+    if (!::isatty(STDOUT_FILENO)) {
+        a.error = "la salida estándar no es un terminal; Quatrelo se juega en un terminal de texto";
+        return a;
+    }
     const std::optional<Capacidades> capacidades = capacidades_del_terminal(a.error);
-    if (capacidades) a.dispositivo = std::make_unique<Terminal>(*capacidades);
+    if (capacidades)
+        a.dispositivo = std::make_unique<Terminal>(STDIN_FILENO, STDOUT_FILENO, *capacidades);
     return a;
 }
 
 std::string directorio_del_ejecutable(const char* argv0) {
-    // Sin /proc, que no es POSIX: la ruta con que se llamó, o la que da PATH si no lleva barra.
+    // Sin /proc, que no es POSIX: la ruta con que se llamó o, si no lleva barra, la primera de
+    // PATH donde hay un fichero ejecutable con ese nombre, como la buscó el intérprete.
     if (argv0 == nullptr || argv0[0] == '\0') return "";
+    const auto ejecutable = [](const std::string& ruta) {
+        struct stat datos {};
+        return ::stat(ruta.c_str(), &datos) == 0 && S_ISREG(datos.st_mode) &&
+               ::access(ruta.c_str(), X_OK) == 0;
+    };
     std::string ruta = argv0;
     if (ruta.find('/') == std::string::npos) {
         const char* path = std::getenv("PATH");
-        std::string resto = path != nullptr ? path : "";
+        const std::string resto = path != nullptr ? path : "";
         ruta.clear();
         for (std::size_t i = 0; i <= resto.size();) {
             std::size_t fin = resto.find(':', i);
             if (fin == std::string::npos) fin = resto.size();
-            const std::string dir = fin > i ? resto.substr(i, fin - i) : ".";
-            const std::string candidata = dir + "/" + argv0;
-            if (::access(candidata.c_str(), X_OK) == 0) {
+            // Un elemento vacío de PATH es el directorio actual.
+            const std::string candidata = (fin > i ? resto.substr(i, fin - i) : ".") + "/" + argv0;
+            if (ejecutable(candidata)) {
                 ruta = candidata;
                 break;
             }
             i = fin + 1;
         }
     }
-    char real[PATH_MAX];
-    if (ruta.empty() || ::realpath(ruta.c_str(), real) == nullptr) return "";
+    if (ruta.empty()) return "";
+    // realpath con nulo reserva el resultado: PATH_MAX no existe en todos los sistemas.
+    char* real = ::realpath(ruta.c_str(), nullptr);
+    if (real == nullptr) return "";
     std::string r = real;
-    return r.substr(0, r.rfind('/'));
+    std::free(real);
+    const std::size_t barra = r.rfind('/');
+    return barra == 0 ? "/" : r.substr(0, barra);
 }
 
 } // namespace consola

@@ -13,11 +13,13 @@ namespace consola {
 
 class Terminal final : public Dispositivo {
 public:
-    // Toma el terminal (entrada 0, salida 1): guarda los ajustes, pasa a modo crudo (conservando
-    // ISIG para Ctrl+C y Ctrl+Z), pantalla alternativa, guarda el título y pone "Quatrelo",
-    // oculta el cursor (el título lo pone titulo()) e instala los manejadores de señales. Si la entrada no es un terminal
-    // sigue igual: leer() dará fin cuando se acabe.
-    explicit Terminal(Capacidades capacidades);
+    // Toma el terminal que hay tras `entrada` y `salida` (el programa le da 0 y 1; las pruebas,
+    // un pseudoterminal), sin cerrarlos nunca: guarda los ajustes, pasa a modo crudo
+    // (conservando ISIG para Ctrl+C y Ctrl+Z), pantalla alternativa si la hay, guarda el título
+    // (lo pone titulo()), oculta el cursor e instala los manejadores de señales. Solo puede
+    // haber uno vivo a la vez. Si la entrada no es un terminal sigue igual: leer() dará fin
+    // cuando se acabe.
+    Terminal(int entrada, int salida, Capacidades capacidades);
     ~Terminal() override;
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
@@ -32,7 +34,8 @@ public:
     // OSC 0 terminada en BEL; los caracteres de control del texto no se mandan.
     void titulo(std::string_view texto) override;
 
-    // Devuelve el terminal a como estaba. Idempotente; solo usa write(2) y tcsetattr, así que
+    // Devuelve el terminal a como estaba y tira lo tecleado que el juego no leyó, para que no
+    // acabe en el intérprete. Idempotente; solo usa write(2), tcsetattr y tcflush, así que
     // sirve dentro de un manejador de señal.
     static void restaurar();
 
@@ -45,6 +48,5 @@ private:
     std::size_t pos_ = 0, len_ = 0;
     bool terminado_ = false;  // la entrada se acabó: desde entonces, siempre fin
 };
-
 
 } // namespace consola

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Los bordes de la entrada y la salida del juego, sin tmux: descriptores 0, 1 y 2 cerrados, la
+# salida a un fichero y señales que matan el proceso. Cada caso corre en un pseudoterminal nuevo
+# de `script`, entre dos `stty -g`; se mira el estado de salida, stderr, los ajustes de antes y
+# después y lo que llegó al terminal. Nada espera un tiempo fijo: se sondean ficheros.
+# Solo toca su directorio temporal y los procesos que arranca.
+set -u
+BIN=$(realpath "$1")
+D=$(mktemp -d "${TMPDIR:-/tmp}/quatrelo-bordes.XXXXXX")
+# Al salir, también si algo falla: se matan los juegos que quedaran vivos.
+trap 'exec 3>&-; cat "$D"/*.pid 2>/dev/null | xargs -r kill -KILL 2>/dev/null; rm -rf "$D"' EXIT
+cd "$D" || exit 2
+ulimit -c 0
+# La tubería con nombre abierta es la entrada de script: nunca le llega un fin de fichero.
+mkfifo teclado && exec 3<>teclado
+# Con ASan, un SIGSEGV lo atendería el sanitizer; aquí se quiere ver qué hace el juego.
+export SHELL=/bin/sh TERM=xterm LANG=C.UTF-8 ASAN_OPTIONS=handle_segv=0:handle_sigbus=0
+fallar() { echo "FALLO en prueba_bordes: $*" >&2; exit 1; }
+esperar() {
+    local limite=$((SECONDS + 20))
+    until eval "$1"; do ((SECONDS < limite)) || fallar "no se cumple en 20 s: $1"; sleep 0.05; done
+}
+
+# jugar CASO REDIRECCIONES [SEÑAL]: el juego con esas redirecciones; con SEÑAL, se la manda cuando
+# se ve la portada. Comprueba que los ajustes del terminal quedan como estaban.
+jugar() {
+    script -qfc "stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
+        echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" /dev/null <&3 > "$1.pantalla" &
+    if [[ -n "${3:-}" ]]; then
+        esperar "grep -q empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
+        kill "-$3" "$(<"$1.pid")"
+    fi
+    esperar "test -e $1.estado"
+    wait
+    cmp -s "$1.antes" "$1.despues" || fallar "$1: stty -g cambió: $(<"$1.antes") -> $(<"$1.despues")"
+    ESTADO=$(<"$1.estado")
+}
+
+# Sin terminal en la entrada o en la salida: estado 1, una línea que lo dice y nada escrito.
+for caso in "sin_0 <&- entrada" "sin_1 >&- salida" "a_fichero >fichero salida"; do
+    set -- $caso
+    jugar "$1" "$2"
+    [[ "$ESTADO" == 1 ]] || fallar "$2: estado $ESTADO, no 1"
+    grep -qx "quatrelo: la $3 .*no es un terminal.*" "$1.error" || fallar "$2: «$(<"$1.error")»"
+    [[ ! -s "$1.pantalla" && ! -s fichero ]] || fallar "$2: el juego escribió algo"
+done
+
+# Señales que matan: el juego muere por ella y devuelve el terminal (cursor a la vista, fuera de
+# la pantalla alternativa). Con stderr cerrado el juego se juega igual.
+for caso in "USR1 2>&-" ALRM XCPU SEGV ABRT; do
+    set -- $caso
+    jugar "$1" "${2:-}" "$1"
+    [[ "$ESTADO" == $((128 + $(kill -l "$1"))) ]] || fallar "$1: estado $ESTADO; $(<"$1.error")"
+    resto=$(<"$1.pantalla")
+    [[ "${resto##*$'\e[?1049h'}" == *$'\e[?25h'*$'\e[?1049l'* ]] || fallar "$1: no devuelve el terminal"
+done
+echo "prueba_bordes: bien"

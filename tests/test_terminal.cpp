@@ -1,0 +1,132 @@
+// El terminal POSIX manejado por un pseudoterminal: cómo lo toma y cómo lo devuelve (ajustes,
+// bytes escritos, lo tecleado y no leído), los bytes y el fin de la entrada, y el cambio de
+// tamaño, que despierta a la lectura. Nada espera un tiempo: cada lectura del otro extremo
+// acaba en una marca que se manda detrás de lo que se quiere ver.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/select.h>
+#include <termios.h>
+#include <unistd.h>
+
+#if __has_include(<pty.h>)
+#include <pty.h>  // Linux
+#elif __has_include(<util.h>)
+#include <util.h>  // macOS, OpenBSD, NetBSD
+#else
+#include <libutil.h>  // FreeBSD, DragonFly
+#endif
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "consola/terminal_posix.h"
+
+using namespace consola;
+
+namespace {
+
+// El esclavo es el terminal del juego; el maestro, el usuario que teclea y mira.
+struct Pty {
+    int maestro = -1, esclavo = -1;
+    Pty() { EXPECT_EQ(::openpty(&maestro, &esclavo, nullptr, nullptr, nullptr), 0); }
+    ~Pty() {
+        if (maestro >= 0) ::close(maestro);
+        ::close(esclavo);
+    }
+    void teclear(const std::string& bytes) {
+        ASSERT_EQ(::write(maestro, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        // Hasta que el esclavo lo tenga: si no, el juego podría salir antes de que llegue.
+        fd_set listos;
+        FD_ZERO(&listos);
+        FD_SET(esclavo, &listos);
+        ASSERT_EQ(::select(esclavo + 1, &listos, nullptr, nullptr, nullptr), 1);
+    }
+    // Lo escrito por el juego hasta ahora: todo lo que llega antes de una marca puesta detrás.
+    std::string pantalla() {
+        EXPECT_EQ(::write(esclavo, "#", 1), 1);
+        std::string bytes;
+        char c = 0;
+        while (::read(maestro, &c, 1) == 1 && c != '#') bytes += c;
+        return bytes;
+    }
+};
+
+termios ajustes(int fd) {
+    termios t{};
+    EXPECT_EQ(::tcgetattr(fd, &t), 0);
+    return t;
+}
+
+bool iguales(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0 &&
+           ::cfgetispeed(&a) == ::cfgetispeed(&b) && ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
+} // namespace
+
+TEST(Terminal, LoTomaEnCrudoYLoDevuelveExactoSinLoTecleado) {
+    const std::string al_salir = "\x18\x1b[0m\x1b(B\x1b[?2026l\x1b[?25h";
+    for (const bool alternativa : {true, false}) {
+        SCOPED_TRACE(alternativa ? "con pantalla alternativa" : "sin pantalla alternativa");
+        Pty p;
+        const termios antes = ajustes(p.esclavo);
+        Capacidades capacidades;
+        capacidades.pantalla_alternativa = alternativa;
+        {
+            Terminal t(p.esclavo, p.esclavo, capacidades);
+            const termios crudo = ajustes(p.esclavo);
+            EXPECT_EQ(crudo.c_lflag & (ICANON | ECHO | IEXTEN | ISIG), tcflag_t{ISIG});
+            EXPECT_EQ(crudo.c_iflag & (ICRNL | IXON | ISTRIP), 0u);
+            EXPECT_EQ(crudo.c_oflag & OPOST, 0u);
+            EXPECT_EQ(crudo.c_cc[VMIN], 1);
+            EXPECT_EQ(crudo.c_cc[VTIME], 0);
+            t.titulo("Quatrelo\x1b[2J");
+            EXPECT_EQ(p.pantalla(), std::string("\x1b[22;0;0t") + (alternativa ? "\x1b[?1049h" : "") +
+                                        "\x1b[?25l\x1b]0;Quatrelo[2J\a");
+            // Tecleado para el juego y sin leer: en el intérprete se ejecutaría.
+            p.teclear("echo LEAK\r");
+        }
+        EXPECT_EQ(p.pantalla(), al_salir + (alternativa ? "\x1b[?1049l" : "\x1b[999;1H\r\n") +
+                                    "\x1b[23;0;0t");
+        EXPECT_TRUE(iguales(antes, ajustes(p.esclavo)));
+        ::fcntl(p.esclavo, F_SETFL, O_NONBLOCK);
+        char c = 0;
+        EXPECT_EQ(::read(p.esclavo, &c, 1), -1) << "quedó «" << c << "» para el intérprete";
+    }
+}
+
+TEST(Terminal, EntregaLosBytesYElFinDeLaEntrada) {
+    Pty p;
+    Terminal t(p.esclavo, p.esclavo, Capacidades{});
+    EXPECT_EQ(t.leer(0).suceso, Suceso::sin_datos);
+    p.teclear("a\x1b\xc3");
+    for (const unsigned char esperado : {'a', '\x1b', '\xc3'}) {
+        const Lectura l = t.leer(-1);
+        EXPECT_EQ(l.suceso, Suceso::byte);
+        EXPECT_EQ(l.byte, esperado);
+    }
+    ::close(p.maestro);  // el usuario cierra la ventana
+    p.maestro = -1;
+    EXPECT_EQ(t.leer(-1).suceso, Suceso::fin);
+    EXPECT_EQ(t.leer(-1).suceso, Suceso::fin);
+}
+
+TEST(Terminal, ElCambioDeTamanoDespiertaLaLectura) {
+    Pty p;
+    Terminal t(p.esclavo, p.esclavo, Capacidades{});
+    winsize w{};
+    w.ws_row = 40;
+    w.ws_col = 100;
+    ASSERT_EQ(::ioctl(p.maestro, TIOCSWINSZ, &w), 0);
+    // Con una tecla ya esperando: si la señal no avisa a la lectura, saldría la z primero.
+    p.teclear("z");
+    ::raise(SIGWINCH);
+    EXPECT_EQ(t.leer(-1).suceso, Suceso::cambio_tamano);
+    EXPECT_EQ(t.tamano(), (Tamano{100, 40}));
+    EXPECT_EQ(t.leer(-1).byte, 'z');
+}
