@@ -79,6 +79,20 @@ TEST_F(Instrucciones, FicheroVacioYBytesDeControl) {
     EXPECT_EQ(e->dispositivo.salida.find("\x1b[2J"), std::string::npos);
 }
 
+TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
+    // La ventana sigue al cursor: con la pausa a la vista, cada página tiene que caber encima.
+    buscar_instrucciones_en({QUATRELO_FUENTES});
+    for (int pagina : {0, 1}) {
+        Escenario e({80, 24});
+        e.teclear(std::string(static_cast<std::size_t>(pagina), ' '));
+        e.ejecutar(instrucciones);
+        const int arriba = e.consola.pantalla().ventana_y();
+        for (int n = 1; n <= consola::ALTO; ++n)
+            EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24)) << "página " << pagina + 1 << ", fila " << n;
+        EXPECT_EQ(pagina == 0 || e.fila(1) == "  DURANTE LA PARTIDA", true) << "la página 1 tiene justo 1803 caracteres";
+    }
+}
+
 TEST_F(Instrucciones, SinFicheroQueLeerUnErrorYUnaPausa) {
 #ifndef _WIN32
     ASSERT_EQ(mkfifo("INSTRUCCIONES.txt", 0600), 0);  // sin nadie que escriba: no debe colgarse

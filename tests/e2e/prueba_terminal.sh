@@ -160,7 +160,7 @@ teclas Down
 esperar_linea 27 "$(espacios 32)x vs ORDENADOR x"
 captura -e | sed -n 26p | grep -qF $'\x0elqqqqqqqqqqqqqqk\x0f' || fallar "la caja sin UTF-8 no es de líneas"
 teclas Down Enter
-esperar_linea 14 "  EL MEN? PRINCIPAL"
+esperar_texto "  EL MEN? PRINCIPAL:"
 
 arrancar linux 80 50 "env TERM=linux $BIN"
 hasta_el_menu
