@@ -6,7 +6,8 @@
 //   base:     un caso anterior: sus filas esperadas son el punto de partida de este
 //   color:    columna fila atributo (hexadecimal: fondo y texto; F0 negro sobre blanco, FC rojo
 //             claro, FE amarillo), varios en una línea
-//   cursor:   visible u oculto;  vuelve: si, cuando la pantalla acaba y vuelve al menú
+//   cursor:   visible u oculto;  vuelve: si, cuando la pantalla acaba y vuelve al menú;
+//   campana:  si, cuando sonó
 //   NN|texto: la fila NN entera, sin los blancos del final. Las filas que no salen están vacías
 //             (o son las de la base).
 #pragma once
@@ -120,44 +121,35 @@ teclas: ana<intro>Ana<intro>
 20|                     0 -->ana  X--> Ana
 24|                         EMPIEZA Ana
 28|                   Pulsa una tecla para empezar...
-== jug2, tablero vacío tras la tecla de empezar
-pantalla: jug2
-teclas: ana<intro>luis<intro><espacio>
- 8|                Quatrelo
-10|        ─────────────────────────────       FICHAS RESTANTES: 21
-11|        │   │   │   │   │   │   │   │
-12|        ─────────────────────────────
-13|        │   │   │   │   │   │   │   │
-14|        ─────────────────────────────
-15|        │   │   │   │   │   │   │   │
-16|        ─────────────────────────────
-17|        │   │   │   │   │   │   │   │
-18|        ─────────────────────────────
-19|        │   │   │   │   │   │   │   │
-20|        ─────────────────────────────
-21|        │   │   │   │   │   │   │   │
-22|        ─────────────────────────────
-23|          0   1   2   3   4   5   6    COLUMNAS
-26|        Turno de ana
-29|   Introduce la columna en la que quieres colocar tu ficha (0-6):
 == jug2, tablero: teclas que no son columna y una columna llena
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>79a <intro><derecha><arriba>0000001
-base: jug2, tablero vacío tras la tecla de empezar
 color: 9 11 F0  11 21 F0
+ 8|                Quatrelo
 10|        ─────────────────────────────       FICHAS RESTANTES: 18
 11|        │ X │   │   │   │   │   │   │
+12|        ─────────────────────────────
 13|        │ 0 │   │   │   │   │   │   │
+14|        ─────────────────────────────
 15|        │ X │   │   │   │   │   │   │
+16|        ─────────────────────────────
 17|        │ 0 │   │   │   │   │   │   │
+18|        ─────────────────────────────
 19|        │ X │   │   │   │   │   │   │
+20|        ─────────────────────────────
 21|        │ 0 │ 0 │   │   │   │   │   │
+22|        ─────────────────────────────
+23|          0   1   2   3   4   5   6    COLUMNAS
 26|        Turno de luis
+29|   Introduce la columna en la que quieres colocar tu ficha (0-6):
 == jug2, victoria de ana en la ronda 4
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>0101010
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, tablero: teclas que no son columna y una columna llena
+campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
+11|        │   │   │   │   │   │   │   │
+13|        │   │   │   │   │   │   │   │
 15|        │ * │   │   │   │   │   │   │
 17|        │ * │ X │   │   │   │   │   │
 19|        │ * │ X │   │   │   │   │   │
@@ -178,10 +170,10 @@ vuelve: si
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>S
 base: jug2, leyenda: dos palabras son los dos nombres
-== jug2, victoria de luis
+== jug2, victoria de luis, a quien Escape no le hace nada
 pantalla: jug2
 sorteo: 1
-teclas: ana<intro>luis<intro><espacio>0101010
+teclas: ana<intro>luis<intro><espacio><esc>0101010
 base: jug2, victoria de ana en la ronda 4
 15|        │ + │   │   │   │   │   │   │
 17|        │ + │ 0 │   │   │   │   │   │
@@ -192,7 +184,7 @@ base: jug2, victoria de ana en la ronda 4
 pantalla: jug2
 sorteo: 1
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>xSN
-base: jug2, victoria de luis
+base: jug2, victoria de luis, a quien Escape no le hace nada
 10|        ─────────────────────────────       FICHAS RESTANTES: 18
 25|           Desea volver a jugar?(s/n)
 27|
@@ -212,7 +204,7 @@ vuelve: si
 == jug2, empate
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>545062455041104565311226266362030334314210
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
 11|        │ X │ 0 │ X │ 0 │ 0 │ X │ 0 │
 13|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
@@ -231,14 +223,19 @@ teclas: ana<intro>luis<intro><espacio>34<esc>
 == jug2, ana no abandona: su turno otra vez
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 20
+11|        │   │   │   │   │   │   │   │
+13|        │   │   │   │   │   │   │   │
+15|        │   │   │   │   │   │   │   │
+17|        │   │   │   │   │   │   │   │
+19|        │   │   │   │   │   │   │   │
 21|        │   │   │   │ 0 │ X │   │   │
+26|        Turno de ana
 == jug2, y pone una sola ficha
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>5
-base: jug2, tablero vacío tras la tecla de empezar
-10|        ─────────────────────────────       FICHAS RESTANTES: 20
+base: jug2, ana no abandona: su turno otra vez
 21|        │   │   │   │ 0 │ X │ 0 │   │
 26|        Turno de luis
 == jug2, ana abandona
@@ -246,12 +243,6 @@ pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>S<intro>
 vuelve: si
 14|                   DESEAS SALIR DE LA PARTIDA? (s/n): S
-== jug2, Escape de luis no hace nada
-pantalla: jug2
-sorteo: 1
-teclas: ana<intro>luis<intro><espacio><esc>
-base: jug2, tablero vacío tras la tecla de empezar
-26|        Turno de luis
 == vs_ord desde el menú: el cursor sigue oculto
 pantalla: arranque
 teclas: <intro><abajo><intro>eva
@@ -273,26 +264,28 @@ base: vs_ord, leyenda
 == vs_ord, turnos
 pantalla: vs_ord
 teclas: eva<intro><espacio>3
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, ana no abandona: su turno otra vez
+10|        ─────────────────────────────       FICHAS RESTANTES: 21
 21|        │   │   │ X │ 0 │   │   │   │
 26|        Turno de eva
 == vs_ord, gana la persona
 pantalla: vs_ord
 teclas: eva<intro><espacio>354532
-base: jug2, tablero vacío tras la tecla de empezar
-10|        ─────────────────────────────       FICHAS RESTANTES: 0
+base: jug2, victoria de ana en la ronda 4
 15|        │   │   │ * │   │   │   │   │
 17|        │   │   │ X │ * │   │   │   │
 19|        │   │   │ X │ X │ * │ 0 │   │
 21|        │   │   │ X │ 0 │ X │ * │   │
 24|        Enhorabuena, ha ganado
+25|
 26|           Pulsa Una Tecla...
-29|
+27|
 == vs_ord, pierde la persona
 pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>506
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, ana no abandona: su turno otra vez
+campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
 21|        │ 0 │ + │ + │ + │ + │ 0 │ 0 │
 24|        Lo siento, ha perdido
@@ -302,13 +295,13 @@ base: jug2, tablero vacío tras la tecla de empezar
 pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>506<espacio>qn
-base: jug2, tablero vacío tras la tecla de empezar
+base: jug2, tablero final y volver a jugar con eco; N es no
 vuelve: si
-10|        ─────────────────────────────       FICHAS RESTANTES: 18
+15|        │   │   │   │   │   │   │   │
+17|        │   │   │   │   │   │   │   │
+19|        │   │   │   │   │   │   │   │
 21|        │ 0 │ + │ + │ + │ + │ 0 │ 0 │
 25|           Desea volver a jugar?(s/n)qn
-26|
-29|
 == vs_ord, empate empezando la persona
 pantalla: vs_ord
 teclas: eva<intro><espacio>103253230415540146666
@@ -337,9 +330,4 @@ sorteo: 1
 teclas: eva<intro><espacio>506<espacio>S
 base: vs_ord, leyenda
 24|                         EMPIEZA EL ORDENADOR
-== vs_ord, Escape y no: sigue la partida
-pantalla: vs_ord
-teclas: eva<intro><espacio>3<esc>n<intro>
-base: vs_ord, turnos
-10|        ─────────────────────────────       FICHAS RESTANTES: 20
 )";

@@ -17,7 +17,7 @@ namespace {
 using Filas = std::array<std::string, consola::ALTO + 1>;  // desde 1
 
 struct Caso {
-    std::string nombre, pantalla, teclas, base, cursor, vuelve;
+    std::string nombre, pantalla, teclas, base, cursor, vuelve, campana;
     int sorteo = 0;
     std::map<int, std::string> filas;
     std::vector<std::array<int, 3>> colores;  // columna, fila, atributo
@@ -62,6 +62,7 @@ std::vector<Caso> casos() {
             if (clave == "base") c.base = valor;
             if (clave == "cursor") c.cursor = valor;
             if (clave == "vuelve") c.vuelve = valor;
+            if (clave == "campana") c.campana = valor;
             for (int x, y, a; clave == "color" && v >> x >> y >> std::hex >> a >> std::dec;)
                 c.colores.push_back({x, y, a});
         }
@@ -85,6 +86,7 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
         SCOPED_TRACE(c.nombre);
         Escenario e;
         e.sorteo(c.sorteo);
+        e.dispositivo.guardar_salida = true;
         e.teclear(teclas_de(c.teclas));
         e.ejecutar(PANTALLA.at(c.pantalla));
         Filas& esperada = esperadas[c.nombre];
@@ -102,5 +104,8 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
             EXPECT_EQ(e.consola.pantalla().cursor_visible() ? "visible" : "oculto", c.cursor);
         }
         EXPECT_EQ(e.volvio ? "si" : "no", c.vuelve.empty() ? "no" : c.vuelve);
+        if (!c.campana.empty()) {
+            EXPECT_EQ(e.dispositivo.salida.find('\a') != std::string::npos, c.campana == "si");
+        }
     }
 }
