@@ -506,6 +506,10 @@ void ConsolaWindows::traducir(const void* suceso_tecla) {
             pendientes_.push_back(Lectura{Suceso::sin_datos, 0});
         } else if (const char* s = secuencia(k.wVirtualKeyCode)) {
             poner(s);
+        } else if (k.wVirtualKeyCode == VK_RETURN) {
+            // Intro es siempre \r, también con Ctrl (que daría \n) o el del teclado numérico:
+            // wine, al arrancar, a veces la entrega así.
+            poner("\r");
         } else if (c != 0) {
             caracter(c);
         }
