@@ -18,7 +18,7 @@ export WINEPREFIX=$PWD/build/windows/wine WINEDEBUG=-all LANG=C.UTF-8
 D=$(mktemp -d) S="quatrelo-wine$$" resultado=0
 tm() { tmux -L "$S" -f "$D/conf" "$@"; }
 trap 'tm kill-server 2>/dev/null; rm -rf "$D" "/tmp/tmux-$UID/$S"; /usr/lib/wine/wineserver64 -k || :' EXIT
-printf 'set -g status off\nset -g remain-on-exit on\n' >"$D/conf"
+printf 'set -g status off\nset -g remain-on-exit on\nset -g default-shell /bin/bash\n' >"$D/conf"
 
 # Las pruebas unitarias: cuántas pasan de cuántas, y cuáles fallan.
 "$WINE" build/windows/pruebas.exe --gtest_brief=1 2>&1 | tr -d '\r' >"$D/pruebas" || resultado=1
@@ -30,18 +30,17 @@ grep '^\[  FAILED  \] .*ms)$' "$D/pruebas" || :
 cap() { tm capture-pane -p -e -t "$1"; }
 fallar() { echo "FALLO: $*" >&2; diff <(cap w) <(cap l) | cat -v >&2; exit 1; }
 esperar() { # esperar DESCRIPCIÓN ORDEN...: hasta que ORDEN se cumpla (60 s como mucho)
-    local d=$1 fin=$((SECONDS + 60))
-    shift
+    local d=$1 fin=$((SECONDS + 60)); shift
     until "$@"; do ((SECONDS < fin)) || fallar "$d"; sleep 0.05; done
 }
 ve() { cap "$1" | grep -qF -- "$2"; }
 iguales() { [[ "$(cap w)" == "$(cap l)" ]]; }
-termino_bien() { [[ $(tm display -p -t "$1" '#{pane_dead}:#{pane_dead_status}') == 1:0 ]]; }
-arrancar() { tm new-session -d -s "$1" -x 80 -y 50 "$2"; }
+# El estado lo escribe bash, que lo recoge: tmux, con la máquina cargada, tarda en hacerlo.
+termino() { [[ $(cat "$D/$1.estado" 2>/dev/null) == "$2" ]]; }
+arrancar() { tm new-session -d -s "$1" -x 80 -y 50 "$2; echo \$? >$D/$1.estado"; }
 # paso TEXTO [TECLAS...]: las teclas a los dos; TEXTO en los dos y las dos pantallas iguales.
 paso() {
-    local t=$1
-    shift
+    local t=$1; shift
     (($# == 0)) || { tm send-keys -t w "$@" && tm send-keys -t l "$@"; }
     esperar "wine no enseña '$t'" ve w "$t"
     esperar "Linux no enseña '$t'" ve l "$t"
@@ -77,7 +76,11 @@ paso "Desea volver a jugar?(s/n)" Space
 paso "│ SALIR │" n Down Down Down
 paso "DESEAS SALIR ? (s/n):" Enter
 tm send-keys -t w s Enter && tm send-keys -t l s Enter
-esperar "wine no acaba con estado 0" termino_bien w
-esperar "Linux no acaba con estado 0" termino_bien l
-echo "quatrelo.exe bajo wine: termina con estado 0, como el de Linux"
+esperar "wine no acaba con estado 0" termino w 0
+esperar "Linux no acaba con estado 0" termino l 0
+# Ctrl+C: restaura la consola y termina con 0xC000013A, como el manejador del sistema (wine da
+# el byte bajo, 58).
+arrancar c "$WINE build/windows/quatrelo.exe" && esperar "wine no arranca" ve c "Pulsa INTRO"
+tm send-keys -t c C-c && esperar "Ctrl+C no acaba con 0xC000013A" termino c 58
+echo "quatrelo.exe bajo wine: SALIR acaba con estado 0, como en Linux, y Ctrl+C con 0xC000013A"
 exit "$resultado"
