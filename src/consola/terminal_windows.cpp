@@ -307,7 +307,8 @@ void Clasica::orden(wchar_t final) {
     const std::vector<int> p = parametros();
     const int n = std::max(p[0], 1);
     const bool privada = secuencia_[0] == L'?';
-    margen_ = false;
+    // Como en xterm, los colores y los modos no anulan el salto de fila pendiente.
+    if (final != L'm' && final != L'h' && final != L'l') margen_ = false;
     switch (final) {
     case L'H':
     case L'f':
