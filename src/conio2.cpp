@@ -128,10 +128,9 @@ void tamano_buffer(int, int) {
     // ella, como una consola cuya ventana no coincide con su memoria.
 }
 
-void info_cursor(int tamano, bool visible) {
-    consola::Pantalla& p = consola_activa().pantalla();
-    p.cursor_tamano(tamano);
-    p.cursor_visible(visible);
+void info_cursor(int, bool visible) {
+    // Un terminal no deja elegir el tamaño del cursor: solo si se ve.
+    consola_activa().pantalla().cursor_visible(visible);
 }
 
 void pausa() {

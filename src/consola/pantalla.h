@@ -49,8 +49,6 @@ public:
 
     void cursor_visible(bool visible) { cursor_visible_ = visible; }
     bool cursor_visible() const { return cursor_visible_; }
-    void cursor_tamano(int porcentaje) { cursor_tamano_ = porcentaje; }
-    int cursor_tamano() const { return cursor_tamano_; }
 
     const Celda& celda(int x, int y) const { return celdas_[y][x]; }
     // La fila y (desde 0) como texto UTF-8, sin recortar blancos.
@@ -82,7 +80,6 @@ private:
     std::uint16_t atributo_ = 7;
     std::uint16_t atributo_ventana_ = 7;
     bool cursor_visible_ = true;
-    int cursor_tamano_ = 25;
     int campanas_ = 0;
     int ventana_ancho_ = ANCHO, ventana_alto_ = ALTO;
     int vx_ = 0, vy_ = 0;
