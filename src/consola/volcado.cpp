@@ -75,8 +75,13 @@ int cifras(int n) {
     return n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
 }
 
+// Una orden con un número, que se calla cuando es 1 (el valor por omisión).
 std::string csi(int n, char final) {
-    return "\x1b[" + std::to_string(n) + final;
+    return n == 1 ? std::string("\x1b[") + final : "\x1b[" + std::to_string(n) + final;
+}
+
+int largo_csi(int n) {
+    return n == 1 ? 3 : 3 + cifras(n);
 }
 
 std::string cup(int x, int y) {
@@ -293,10 +298,10 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
         const int n = j - i;
         const int bytes = bytes_celda(c);
         const bool repetible = cap.repetir && n > 1 && !(cap.cajas == Cajas::dec && es_caja(c.car));
-        const int escribir = repetible ? std::min(n * bytes, bytes + 3 + cifras(n - 1)) : n * bytes;
+        const int escribir = repetible ? std::min(n * bytes, bytes + largo_csi(n - 1)) : n * bytes;
         if (n > 1 && cap.borrar_caracteres && se_borra(c)) {
             // ECH no mueve el cursor: si sigue el tramo, hay que saltar lo borrado.
-            const int borrar = 3 + cifras(n) +
+            const int borrar = largo_csi(n) +
                                (j < b ? static_cast<int>(movimiento(i, y, j, y).size()) : 0);
             if (borrar < escribir) {
                 poner_atributo(salida, c);
@@ -306,7 +311,7 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
                 continue;
             }
         }
-        if (repetible && bytes + 3 + cifras(n - 1) < n * bytes) {
+        if (repetible && bytes + largo_csi(n - 1) < n * bytes) {
             escribir_celda(salida, c, columnas);
             salida += csi(n - 1, 'b');
             e_.cx += n - 1;
@@ -411,7 +416,7 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
     const int vx = pantalla.ventana_x();
     const int vy = pantalla.ventana_y();
     const Celda fuera = visible(Celda{U' ', pantalla.atributo_ventana()});
-    std::array<int, 256> fondos{};
+    std::array<int, 256> fondos{}, textos{};
     std::size_t distintas = 0;
     for (int ty = 0; ty < filas; ++ty) {
         const int by = vy + ty;
@@ -421,7 +426,7 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
             const std::size_t i = static_cast<std::size_t>(ty * columnas + tx);
             const Celda c = dentro ? visible(pantalla.celda(bx, by)) : fuera;
             deseado_[i] = c;
-            if (c.car == U' ') ++fondos[c.atributo & 0xFF];
+            ++(c.car == U' ' ? fondos : textos)[c.atributo & 0xFF];
             distintas += !(c == mostrado_[i]);
         }
     }
@@ -436,8 +441,13 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
         if (!entero) cambios = pintar(mostrado_.data(), columnas, filas);
         const Estado tras_cambios = e_;
         e_ = inicio;
+        // El color de texto con que se borra no se ve: el más usado sobre ese fondo, que luego
+        // no habrá que cambiar.
         std::string limpio;
-        poner_atributo(limpio, fondo);
+        Celda con_texto{U'x', fondo.atributo};
+        for (int a = fondo.atributo; a < fondo.atributo + 16; ++a)
+            if (textos[a] > textos[con_texto.atributo]) con_texto.atributo = static_cast<std::uint16_t>(a);
+        poner_atributo(limpio, con_texto);
         limpio += "\x1b[2J";
         limpio_.assign(celdas, fondo);
         limpio += pintar(limpio_.data(), columnas, filas);
