@@ -9,10 +9,13 @@ envoltorio importa los guiones tal cual (sin copiarlos) y amplía Screen con esa
 nada más: EL (CSI K), ECH (CSI n X), ED 0 (CSI J), REP (CSI n b), CUU/CUD/CUF/CUB (CSI n A/B/C/D)
 y la intensidad de SGR (1 y 22), con la que un terminal de 8 colores enseña los claros de texto.
 Qué color de texto queda en un blanco borrado no se ve, pero las comparaciones lo cuentan:
-- para frames.py, el blanco toma los dos colores vigentes, como ya hacía ED 2 en Screen, y el
-  ancla recibe los blancos del color con que el juego los pinta;
+- para frames.py, el fondo vigente y texto negro, que es como el juego tiene sus blancos (negro
+  sobre blanco), para que el ancla reciba las pantallas del juego y no pague cambios de color
+  que nadie vería;
 - para same_screen.py, el fondo vigente y el color de texto del terminal, que es lo que hace
-  tmux, el juez (también con ED 2, que antes solo se mandaba sin colores).
+  tmux, el juez (también con ED 2, que antes solo se mandaba sin colores). Y como capture-pane
+  de tmux no enseña el fondo de lo borrado más allá de la última celda escrita de la fila (ni
+  -N lo saca), aquí esas celdas se ven igual: sin colores, hasta que se escribe más allá.
 
 Uso (desde la raíz del repositorio; el ancla se busca en ../shared/anchors/ncurses o en
 $QUATRELO_ANCLA):
@@ -42,6 +45,8 @@ class PantallaAmpliada(ptyrun.Screen):
         super().__init__(*args, **kwargs)
         self.ultimo = None
         self.negrita = False
+        self.usado = [0] * self.rows  # hasta dónde se ha escrito en cada fila (para tmux)
+        self.borradas = {}            # (x, y) borradas más allá de lo escrito, con su fondo
 
     def attr(self):
         if self.negrita and self.fg is not None and self.fg < 8:
@@ -62,17 +67,28 @@ class PantallaAmpliada(ptyrun.Screen):
     def put(self, ch):
         super().put(ch)
         self.ultimo = ch
+        if self.como_tmux:
+            y, x = self.y, self.x - 1
+            self.borradas.pop((x, y), None)
+            # Lo borrado entre la última celda escrita y esta ya sale con su fondo.
+            for k in range(self.usado[y], x):
+                if (k, y) in self.borradas:
+                    self.cells[y][k] = self.borradas.pop((k, y))
+            self.usado[y] = max(self.usado[y], x + 1)
 
     como_tmux = False
 
     def blanco(self):
         if not self.como_tmux:
-            return (" ", self.attr())
+            return (" ", ptyrun.DEFAULT if self.bg is None else self.bg)
         return (" ", ptyrun.DEFAULT if self.bg is None else (7 << 4) | self.bg)
 
     def borrar(self, y, desde, hasta):
         for x in range(max(0, desde), min(self.cols, hasta)):
             self.cells[y][x] = self.blanco()
+            if self.como_tmux and x >= self.usado[y]:
+                self.borradas[(x, y)] = self.cells[y][x]
+                self.cells[y][x] = (" ", ptyrun.DEFAULT)
 
     def orden(self, params, final):
         n = int(params) if params.isdigit() else 0
@@ -82,6 +98,10 @@ class PantallaAmpliada(ptyrun.Screen):
         elif final == "X":
             self.borrar(self.y, x, x + max(1, n))
         elif final == "J" and params in ("", "0", "2"):
+            # tmux vacía las filas enteras que borra: vuelven a estar sin escribir.
+            for y in range(self.rows):
+                if y > self.y or (params == "2" and y < self.y) or (y == self.y and (params == "2" or x == 0)):
+                    self.usado[y] = 0
             self.borrar(self.y, 0 if params == "2" else x, self.cols)
             for y in range(self.rows):
                 if y > self.y or (params == "2" and y < self.y):

@@ -163,7 +163,8 @@ TEST(Volcado, TrucosDeBytesSoloDondeElTerminalLosEntiende) {
         {XTERM, "hola", "    ", "\b\b\b\b\x1b[K"},                  // cola en blanco: EL
         {TMUX, "hola", "    ", "\x1b[6;11H    "},                   // sin bce, espacios
         {LINUX, "a0123456789b", "a          b", "\x1b[11D\x1b[10X"}, // en medio: ECH
-        {XTERM, "", "────────────────────", "\x1b[6;11H─\x1b[19b"},  // repetición: REP
+        {XTERM, "", "====================", "\x1b[6;11H=\x1b[19b"},  // repetición: REP
+        {XTERM, "", "──", "\x1b[6;11H──"},                          // solo de ASCII
         {TMUX, "a     b", "c     d", "\x1b[6;11Hc\x1b[5Cd"},         // saltar: CUF
     };
     for (const auto& [cap, antes, despues, espera] : casos) {

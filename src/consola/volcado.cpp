@@ -297,7 +297,8 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
         while (j < b && deseada[j] == c) ++j;
         const int n = j - i;
         const int bytes = bytes_celda(c);
-        const bool repetible = cap.repetir && n > 1 && !(cap.cajas == Cajas::dec && es_caja(c.car));
+        // REP solo con ASCII: tmux, por ejemplo, no repite un carácter de varios bytes.
+        const bool repetible = cap.repetir && n > 1 && c.car < 0x80;
         const int escribir = repetible ? std::min(n * bytes, bytes + largo_csi(n - 1)) : n * bytes;
         if (n > 1 && cap.borrar_caracteres && se_borra(c)) {
             // ECH no mueve el cursor: si sigue el tramo, hay que saltar lo borrado.
