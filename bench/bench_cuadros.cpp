@@ -23,7 +23,9 @@ Medida total(const std::string& guion, std::int64_t reloj) {
     d.reloj_base = reloj;
     Consola c(d);
     ConsolaActiva a(c);
-    d.teclear(guion);
+    // Cada tecla llega sola, como al teclear: el cuadro sale antes de esperar la siguiente.
+    d.silencio();
+    for (const char tecla : guion) d.teclear(std::string(1, tecla)).silencio();
     try {
         arranque();
         menu_ppal();

@@ -1,5 +1,6 @@
 // La API de consola de las pantallas sobre la consola activa. Aquí se decide cuándo sale un
-// cuadro al terminal: antes de cada espera (tecla, pausa) y al final, nunca a media pantalla.
+// cuadro al terminal: antes de cada espera de verdad (una tecla que aún no ha llegado, una
+// pausa) y al final, nunca a media pantalla ni con teclas ya llegadas sin atender.
 #include "conio2.h"
 
 #include <cstdarg>
@@ -46,9 +47,9 @@ void Consola::atender(consola::Lectura lectura) {
         teclado_.sin_datos();
         break;
     case consola::Suceso::cambio_tamano:
+        // El repintado sale con el próximo cuadro, cuando no quede entrada por atender.
         ajustar_tamano();
         volcado_.olvidar();
-        presentar();
         break;
     case consola::Suceso::fin:
         throw FinDeEntrada();
@@ -56,7 +57,6 @@ void Consola::atender(consola::Lectura lectura) {
 }
 
 consola::Tecla Consola::siguiente_tecla() {
-    presentar();
     for (;;) {
         if (auto tecla = teclado_.sacar()) {
             // Con la ventana por debajo del mínimo solo se ve el aviso: no se juega a ciegas.
@@ -64,7 +64,15 @@ consola::Tecla Consola::siguiente_tecla() {
                 continue;
             return *tecla;
         }
-        atender(dispositivo_.leer(teclado_.esperando() ? teclado_.espera_ms() : -1));
+        // Primero la entrada que ya está esperando (un pegado, alguien que teclea deprisa): el
+        // cuadro solo se compone cuando de verdad habría que esperar. Ese "nada aún" no cuenta
+        // como silencio para el teclado: un ESC pendiente solo es Escape tras el plazo entero.
+        consola::Lectura lectura = dispositivo_.leer(0);
+        if (lectura.suceso == consola::Suceso::sin_datos) {
+            presentar();
+            lectura = dispositivo_.leer(teclado_.esperando() ? teclado_.espera_ms() : -1);
+        }
+        atender(lectura);
     }
 }
 

@@ -43,7 +43,8 @@ public:
 
     // Manda al terminal lo que cambió desde el último cuadro (nada si no cambió nada).
     void presentar();
-    // Espera la siguiente tecla completa, presentando antes. Lanza FinDeEntrada.
+    // La siguiente tecla completa. Si no ha llegado aún, presenta antes de esperarla. Lanza
+    // FinDeEntrada.
     consola::Tecla siguiente_tecla();
     // El siguiente código como lo daría _getch (las teclas extendidas en dos lecturas); con eco,
     // una tecla que escribe un carácter lo deja en el cursor, como _getche.

@@ -20,16 +20,18 @@ enum class Cajas { unicode, dec, ascii };
 
 // Lo que sabe hacer el terminal. Las secuencias son siempre las de ECMA-48 / xterm; cada campo
 // dice si este terminal entiende la suya (en POSIX lo dice terminfo; la consola de Windows
-// declara las suyas).
+// declara las suyas). Lo que falte se suple con espacios y CUP, que entiende cualquiera.
 struct Capacidades {
     bool utf8 = true;              // entiende UTF-8; si no, lo no ASCII sale como '?'
     Cajas cajas = Cajas::unicode;  // cómo se dibujan las líneas de las cajas
-    int colores = 16;              // 0: sin color (NO_COLOR, o no tiene); 8; 16 o más
+    int colores = 16;              // 0: sin color (NO_COLOR, o no tiene); 8 (claros en negrita); 16
     bool bce = false;              // borrar pinta con el fondo actual (back_color_erase)
+    bool borrar_pantalla = false;  // ED: CSI 2 J
     bool borrar_linea = false;     // EL: CSI K
     bool borrar_caracteres = false;  // ECH: CSI n X
-    bool repetir = false;          // REP: CSI n b
+    bool repetir = false;          // REP: CSI n b (repite el carácter anterior)
     bool mover_relativo = false;   // CSI n A/B/C/D
+    bool mover_basico = false;     // CR, LF (sin volver al principio: la salida va en crudo), BS
     bool pantalla_alternativa = true;  // CSI ? 1049 h / l
     int espera_escape_ms = 50;     // cuánto esperar tras un ESC antes de darlo por tecla sola
 };

@@ -23,6 +23,9 @@ DispositivoGuion& DispositivoGuion::cambiar_tamano(Tamano nuevo) {
 }
 
 Lectura DispositivoGuion::leer(int espera_ms) {
+    // Sin espera no pasa el tiempo: ni se consume un silencio ni se acaba la entrada.
+    if (espera_ms == 0 && (guion_.empty() || guion_.front().tipo == Paso::Tipo::silencio))
+        return {Suceso::sin_datos, 0};
     while (!guion_.empty()) {
         const Paso paso = guion_.front();
         guion_.pop_front();

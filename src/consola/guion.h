@@ -1,6 +1,8 @@
 // Un dispositivo con guion, para pruebas y medidas: entrega un guion de teclas preparado, lleva
 // un reloj falso que solo avanza cuando se duerme, no espera de verdad y cuenta lo que se
-// escribe. Cuando el guion se acaba, la lectura da fin (y la consola lanza FinDeEntrada).
+// escribe. Una lectura sin espera (leer(0)) ve lo que ya "ha llegado": un byte o un cambio de
+// tamaño; ante un silencio o el final del guion da sin_datos sin gastar nada. Cuando el guion
+// se acaba, la lectura que espera da fin (y la consola lanza FinDeEntrada).
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,12 @@
 // Utilidades de texto de la consola: UTF-8 con bytes sueltos de la página de códigos 437, la
-// tabla de la 437 y el ancho de cada carácter en el terminal. Funciones puras: no tocan la
-// pantalla, el teclado ni el terminal.
+// tabla de la 437 y el ancho de cada carácter en el terminal (de la tabla generada de Unicode).
+// Funciones puras: no tocan la pantalla, el teclado ni el terminal.
 #include "consola/texto.h"
 
+#include <algorithm>
 #include <array>
+
+#include "consola/anchos_unicode.h"
 
 namespace consola {
 
@@ -123,17 +126,9 @@ int a_cp437(char32_t c) {
 }
 
 int ancho_celda(char32_t c) {
-    if (entre(c, 0x0300, 0x036F) || entre(c, 0x1AB0, 0x1AFF) || entre(c, 0x1DC0, 0x1DFF) ||
-        entre(c, 0x20D0, 0x20FF) || entre(c, 0xFE20, 0xFE2F) || entre(c, 0x200B, 0x200F) ||
-        entre(c, 0x2028, 0x202E) || entre(c, 0x2060, 0x2064) || c == 0xFEFF)
-        return 0;
-    if (entre(c, 0x1100, 0x115F) || entre(c, 0x2E80, 0x303E) || entre(c, 0x3041, 0x33FF) ||
-        entre(c, 0x3400, 0x4DBF) || entre(c, 0x4E00, 0x9FFF) || entre(c, 0xA000, 0xA4CF) ||
-        entre(c, 0xAC00, 0xD7A3) || entre(c, 0xF900, 0xFAFF) || entre(c, 0xFE30, 0xFE4F) ||
-        entre(c, 0xFF00, 0xFF60) || entre(c, 0xFFE0, 0xFFE6) || entre(c, 0x1F300, 0x1F64F) ||
-        entre(c, 0x1F900, 0x1F9FF) || entre(c, 0x20000, 0x2FFFD) || entre(c, 0x30000, 0x3FFFD))
-        return 2;
-    return 1;
+    // Búsqueda binaria del primer rango que acaba en c o más allá.
+    const auto r = std::ranges::lower_bound(ANCHOS_UNICODE, c, {}, &RangoAncho::hasta);
+    return r != ANCHOS_UNICODE.end() && r->desde <= c ? r->ancho : 1;
 }
 
 } // namespace consola

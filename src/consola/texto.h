@@ -28,8 +28,10 @@ char32_t cp437(unsigned char b);
 // El byte de la 437 para un carácter, o -1 si la 437 no lo tiene.
 int a_cp437(char32_t c);
 
-// Ancho en celdas de un carácter en un terminal: 1 casi siempre, 0 para marcas combinantes,
-// 2 para ideogramas y emojis. El volcado sustituye lo que no mida 1.
+// Ancho en celdas de un carácter en un terminal, según la tabla generada de los datos de
+// Unicode (la misma en todas las plataformas): 1 casi siempre, 0 para marcas combinantes y
+// formatos, 2 para ideogramas y emojis, -1 para lo que esa versión de Unicode no tiene
+// asignado. El volcado sustituye lo que no mida 1.
 int ancho_celda(char32_t c);
 
 } // namespace consola

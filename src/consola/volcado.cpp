@@ -3,6 +3,8 @@
 // no escribe en ningún sitio ni cambia la pantalla, salvo recoger sus campanas.
 #include "consola/volcado.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "consola/texto.h"
@@ -13,9 +15,8 @@ namespace {
 
 constexpr int SGR_DESCONOCIDO = -1;
 constexpr int SGR_NORMAL = -2;
-
-// Celdas sin cambios entre dos tramos que sale más barato reescribir que saltar con una CUP.
-constexpr int HUECO_MAXIMO = 4;
+// Una celda que el terminal no enseña nunca: lo que haya ahí, se desconoce.
+constexpr Celda DESCONOCIDA{static_cast<char32_t>(0xFFFFFFFF), 0};
 
 constexpr char32_t LINEA_H = U'\u2500';
 constexpr char32_t LINEA_V = U'\u2502';
@@ -70,12 +71,45 @@ int sgr_fondo(int w) {
     return ((w & 8) ? 100 : 40) + indice_ansi(w);
 }
 
-void cup(std::string& salida, int x, int y) {
-    salida += "\x1b[";
-    salida += std::to_string(y + 1);
-    salida += ';';
-    salida += std::to_string(x + 1);
-    salida += 'H';
+int cifras(int n) {
+    return n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
+}
+
+// Una orden con un número, que se calla cuando es 1 (el valor por omisión).
+std::string csi(int n, char final) {
+    return n == 1 ? std::string("\x1b[") + final : "\x1b[" + std::to_string(n) + final;
+}
+
+int largo_csi(int n) {
+    return n == 1 ? 3 : 3 + cifras(n);
+}
+
+std::string cup(int x, int y) {
+    if (x == 0) return y == 0 ? "\x1b[H" : csi(y + 1, 'H');
+    return "\x1b[" + std::to_string(y + 1) + ';' + std::to_string(x + 1) + 'H';
+}
+
+const std::string& mas_corto(const std::string& a, const std::string& b) {
+    return b.size() < a.size() ? b : a;
+}
+
+// El movimiento horizontal desde cx hasta x en la misma fila; si no hay, marca `imposible`.
+std::string horizontal(int cx, int x, const Capacidades& cap, bool& imposible) {
+    const int dx = x - cx;
+    if (dx == 0) return {};
+    if (dx < 0 && cap.mover_basico && (-dx <= 4 || !cap.mover_relativo))
+        return std::string(static_cast<std::size_t>(-dx), '\b');
+    if (cap.mover_relativo) return csi(dx > 0 ? dx : -dx, dx > 0 ? 'C' : 'D');
+    imposible = true;
+    return {};
+}
+
+// Los parámetros SGR de un atributo: intensidad (0 si no se usa), texto y fondo.
+std::array<int, 3> partes_sgr(int atributo, int colores) {
+    if (colores == 8)
+        return {(atributo & 8) ? 1 : 22, 30 + indice_ansi(atributo & 7),
+                40 + indice_ansi((atributo >> 4) & 7)};
+    return {0, sgr_texto(atributo & 15), sgr_fondo((atributo >> 4) & 15)};
 }
 
 // Reparte el texto en renglones de como mucho `ancho` caracteres (solo ASCII), cortando por los
@@ -113,8 +147,10 @@ std::vector<std::string> renglones(std::string_view texto, int ancho) {
 
 Celda Volcado::visible(Celda celda) const {
     Celda r;
-    // Sin color da igual el atributo: todas las celdas se ven con el del terminal.
-    r.atributo = capacidades_.colores > 0 ? static_cast<std::uint16_t>(celda.atributo & 0xFF) : 0;
+    // Sin color da igual el atributo: todas las celdas se ven con el del terminal. Con ocho, los
+    // fondos claros se ven como los oscuros.
+    const int colores = capacidades_.colores;
+    r.atributo = static_cast<std::uint16_t>(colores == 0 ? 0 : celda.atributo & (colores == 8 ? 0x7F : 0xFF));
     char32_t c = celda.car;
     if (c < 0x20 || c == 0x7F) {
         // Los bytes de control que el juego escribe se ven como su glifo de la 437, nunca se
@@ -136,47 +172,93 @@ Celda Volcado::visible(Celda celda) const {
         // Lo que no ocupe justo una celda descuadraría el resto de la fila.
         r.car = capacidades_.utf8 && ancho_celda(c) == 1 ? c : U'?';
     }
+    // De un blanco solo se ve el fondo.
+    if (r.car == U' ') r.atributo &= 0xF0;
     return r;
 }
 
-void Volcado::poner_atributo(std::string& salida, std::uint16_t atributo) {
-    if (capacidades_.colores == 0) {
-        if (sgr_ != SGR_NORMAL) {
+bool Volcado::se_borra(const Celda& celda) const {
+    return celda.car == U' ' && (capacidades_.bce || capacidades_.colores == 0);
+}
+
+int Volcado::bytes_celda(const Celda& celda) const {
+    if (celda.car < 0x80 || (capacidades_.cajas == Cajas::dec && es_caja(celda.car))) return 1;
+    return celda.car < 0x800 ? 2 : celda.car < 0x10000 ? 3 : 4;
+}
+
+void Volcado::poner_atributo(std::string& salida, const Celda& celda) {
+    const int colores = capacidades_.colores;
+    if (colores == 0) {
+        if (e_.sgr != SGR_NORMAL) {
             salida += "\x1b[0m";
-            sgr_ = SGR_NORMAL;
+            e_.sgr = SGR_NORMAL;
         }
         return;
     }
-    if (sgr_ == atributo) return;
-    salida += "\x1b[";
-    salida += std::to_string(sgr_texto(atributo & 15));
-    salida += ';';
-    salida += std::to_string(sgr_fondo((atributo >> 4) & 15));
+    int objetivo = celda.atributo;
+    if (celda.car == U' ' && e_.sgr >= 0) {
+        // El color de texto de un blanco no se ve: se queda el que hay.
+        if (((e_.sgr ^ objetivo) & 0xF0) == 0) return;
+        objetivo = (e_.sgr & 0x0F) | (objetivo & 0xF0);
+    }
+    if (e_.sgr == objetivo) return;
+    // Solo lo que cambia: intensidad, texto, fondo.
+    const std::array<int, 3> nuevo = partes_sgr(objetivo, colores);
+    std::array<int, 3> viejo{colores == 8 ? 22 : 0, 39, 49};
+    if (e_.sgr >= 0) viejo = partes_sgr(e_.sgr, colores);
+    salida += e_.sgr == SGR_DESCONOCIDO ? "\x1b[0" : "\x1b[";
+    bool primero = e_.sgr != SGR_DESCONOCIDO;
+    for (std::size_t i = 0; i < nuevo.size(); ++i) {
+        if (nuevo[i] == viejo[i] && e_.sgr != SGR_DESCONOCIDO) continue;
+        if (nuevo[i] == 0 || (e_.sgr == SGR_DESCONOCIDO && nuevo[i] == 22)) continue;
+        if (!primero) salida += ';';
+        primero = false;
+        salida += std::to_string(nuevo[i]);
+    }
     salida += 'm';
-    sgr_ = atributo;
+    e_.sgr = objetivo;
+}
+
+std::string Volcado::movimiento(int cx, int cy, int x, int y) const {
+    if (cx == x && cy == y) return {};
+    std::string mejor = cup(x, y);
+    if (cx < 0) return mejor;
+    const Capacidades& cap = capacidades_;
+    const int dy = y - cy;
+    bool imposible = dy != 0 && !cap.mover_relativo;
+    std::string vertical = dy == 0 ? "" : csi(dy > 0 ? dy : -dy, dy > 0 ? 'B' : 'A');
+    const std::string desde_aqui = horizontal(cx, x, cap, imposible) + vertical;
+    if (!imposible) mejor = mas_corto(mejor, desde_aqui);
+    if (!cap.mover_basico) return mejor;
+    // Bajar con saltos de línea solo tras un retorno de carro: así da igual que el terminal
+    // vuelva o no al principio con cada uno.
+    if (dy > 0 && (dy <= 4 || !cap.mover_relativo)) vertical.assign(static_cast<std::size_t>(dy), '\n');
+    imposible = dy < 0 && !cap.mover_relativo;
+    const std::string desde_cero = "\r" + vertical + horizontal(0, x, cap, imposible);
+    if (!imposible) mejor = mas_corto(mejor, desde_cero);
+    return mejor;
 }
 
 void Volcado::mover(std::string& salida, int x, int y) {
-    if (x == cursor_x_ && y == cursor_y_) return;
-    cup(salida, x, y);
-    cursor_x_ = x;
-    cursor_y_ = y;
+    salida += movimiento(e_.cx, e_.cy, x, y);
+    e_.cx = x;
+    e_.cy = y;
 }
 
 void Volcado::escribir_celda(std::string& salida, const Celda& celda, int columnas) {
-    poner_atributo(salida, celda.atributo);
+    poner_atributo(salida, celda);
     const char letra = capacidades_.cajas == Cajas::dec ? letra_dec(celda.car) : 0;
     if (letra != 0) {
-        if (!dec_) {
+        if (!e_.dec) {
             salida += "\x1b(0";
-            dec_ = true;
+            e_.dec = true;
         }
         salida += letra;
     } else {
-        // Con el juego DEC activo las letras minúsculas saldrían como líneas.
-        if (dec_) {
+        // Con el juego DEC activo, de '_' a '~' saldrían como líneas; lo demás sale igual.
+        if (e_.dec && celda.car >= 0x5F && celda.car <= 0x7E) {
             salida += "\x1b(B";
-            dec_ = false;
+            e_.dec = false;
         }
         if (celda.car < 0x80)
             salida += static_cast<char>(celda.car);
@@ -185,7 +267,128 @@ void Volcado::escribir_celda(std::string& salida, const Celda& celda, int column
     }
     // Tras la última columna el cursor queda pendiente de saltar, y cada terminal lo trata a su
     // manera: mejor no fiarse y volver a colocarlo.
-    if (++cursor_x_ >= columnas) cursor_x_ = cursor_y_ = -1;
+    if (++e_.cx >= columnas) e_.cx = e_.cy = -1;
+}
+
+bool Volcado::mejor_reescribir(const Celda* deseada, int a, int b, int y) const {
+    // Reescribir lo que ya se ve sirve si sale con el mismo atributo y el mismo juego de
+    // caracteres que la celda de antes; si no, harían falta más órdenes.
+    const Celda& antes = deseada[a - 1];
+    const bool dec = capacidades_.cajas == Cajas::dec && es_caja(antes.car);
+    std::size_t coste = 0;
+    for (int k = a; k < b; ++k) {
+        const Celda& c = deseada[k];
+        const int mascara = c.car == U' ' || antes.car == U' ' ? 0xF0 : 0xFF;
+        if (((c.atributo ^ antes.atributo) & mascara) != 0) return false;
+        if (capacidades_.cajas == Cajas::dec &&
+            (dec ? c.car >= 0x5F && c.car <= 0x7E : es_caja(c.car)))
+            return false;
+        coste += static_cast<std::size_t>(bytes_celda(c));
+    }
+    return coste <= movimiento(a, y, b, y).size();
+}
+
+void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, int a, int b,
+                             int columnas) {
+    const Capacidades& cap = capacidades_;
+    for (int i = a; i < b;) {
+        const Celda& c = deseada[i];
+        int j = i + 1;
+        while (j < b && deseada[j] == c) ++j;
+        const int n = j - i;
+        const int bytes = bytes_celda(c);
+        // REP solo con ASCII: tmux, por ejemplo, no repite un carácter de varios bytes.
+        const bool repetible = cap.repetir && n > 1 && c.car < 0x80;
+        const int escribir = repetible ? std::min(n * bytes, bytes + largo_csi(n - 1)) : n * bytes;
+        if (n > 1 && cap.borrar_caracteres && se_borra(c)) {
+            // ECH no mueve el cursor: si sigue el tramo, hay que saltar lo borrado.
+            const int borrar = largo_csi(n) +
+                               (j < b ? static_cast<int>(movimiento(i, y, j, y).size()) : 0);
+            if (borrar < escribir) {
+                poner_atributo(salida, c);
+                salida += csi(n, 'X');
+                if (j < b) mover(salida, j, y);
+                i = j;
+                continue;
+            }
+        }
+        if (repetible && bytes + largo_csi(n - 1) < n * bytes) {
+            escribir_celda(salida, c, columnas);
+            salida += csi(n - 1, 'b');
+            e_.cx += n - 1;
+            if (e_.cx >= columnas) e_.cx = e_.cy = -1;
+            i = j;
+            continue;
+        }
+        for (; i < j; ++i) escribir_celda(salida, c, columnas);
+    }
+}
+
+void Volcado::tramos(std::string& salida, int y, const Celda* deseada, const Celda* mostrada,
+                     int desde, int hasta, int columnas) {
+    auto siguiente = [&](int x) {
+        while (x < hasta && deseada[x] == mostrada[x]) ++x;
+        return x;
+    };
+    for (int x = siguiente(desde); x < hasta;) {
+        // El tramo sigue por encima de las celdas sin cambios que cuesta menos reescribir que
+        // saltar.
+        int fin = x + 1;
+        for (int q = siguiente(fin); q < hasta; q = siguiente(fin)) {
+            if (q > fin && !mejor_reescribir(deseada, fin, q, y)) break;
+            fin = q + 1;
+        }
+        mover(salida, x, y);
+        escribir_tramo(salida, y, deseada, x, fin, columnas);
+        x = siguiente(fin);
+    }
+}
+
+void Volcado::fila(std::string& salida, int y, const Celda* deseada, const Celda* mostrada,
+                   int columnas) {
+    int primero = 0;
+    while (primero < columnas && deseada[primero] == mostrada[primero]) ++primero;
+    if (primero == columnas) return;
+    int ultimo = columnas - 1;
+    while (deseada[ultimo] == mostrada[ultimo]) --ultimo;
+    // La cola de blancos de un mismo fondo que EL borra de una vez.
+    const Celda& final = deseada[columnas - 1];
+    int cola = columnas;
+    if (capacidades_.borrar_linea && se_borra(final))
+        for (cola = columnas - 1; cola > 0 && deseada[cola - 1] == final;) --cola;
+    if (ultimo < cola) {
+        tramos(salida, y, deseada, mostrada, primero, columnas, columnas);
+        return;
+    }
+    // Con EL o sin él: se prueban las dos y se queda la más corta.
+    const Estado inicio = e_;
+    std::string sin_el;
+    tramos(sin_el, y, deseada, mostrada, primero, columnas, columnas);
+    const Estado tras_sin_el = e_;
+    e_ = inicio;
+    std::string con_el;
+    tramos(con_el, y, deseada, mostrada, primero, cola, columnas);
+    int desde = cola;
+    while (deseada[desde] == mostrada[desde]) ++desde;
+    if (e_.cy == y && e_.cx >= cola && e_.cx < desde) desde = e_.cx;
+    mover(con_el, desde, y);
+    poner_atributo(con_el, final);
+    con_el += "\x1b[K";
+    if (con_el.size() < sin_el.size()) {
+        salida += con_el;
+    } else {
+        salida += sin_el;
+        e_ = tras_sin_el;
+    }
+}
+
+std::string Volcado::pintar(const Celda* mostrado, int columnas, int filas) {
+    std::string salida;
+    for (int y = 0; y < filas; ++y) {
+        const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas);
+        fila(salida, y, &deseado_[i], &mostrado[i], columnas);
+    }
+    return salida;
 }
 
 std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
@@ -195,60 +398,72 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
 
     const int columnas = terminal.columnas;
     const int filas = terminal.filas;
+    const std::size_t celdas = static_cast<std::size_t>(columnas) * static_cast<std::size_t>(filas);
     std::string salida;
     const bool entero = !valido_ || terminal != tamano_mostrado_;
     if (entero) {
-        mostrado_.assign(static_cast<std::size_t>(columnas) * static_cast<std::size_t>(filas),
-                         Celda{});
+        mostrado_.assign(celdas, DESCONOCIDA);
         tamano_mostrado_ = terminal;
         valido_ = true;
         aviso_ = false;
-        cursor_x_ = cursor_y_ = -1;
+        e_ = Estado{};
         cursor_visible_ = -1;
-        dec_ = false;
         // Atributos y juego de caracteres limpios por si otro programa los dejó cambiados.
         salida += "\x1b[0m\x1b(B";
-        sgr_ = SGR_NORMAL;
+        e_.sgr = SGR_NORMAL;
     }
 
-    deseada_.resize(static_cast<std::size_t>(columnas));
+    deseado_.resize(celdas);
     const int vx = pantalla.ventana_x();
     const int vy = pantalla.ventana_y();
-    // Lo que cae fuera de la memoria se pinta con espacios de verdad: tmux y screen no pintan
-    // el fondo al borrar, así que no sirven las órdenes de borrado para dar color.
     const Celda fuera = visible(Celda{U' ', pantalla.atributo_ventana()});
+    std::array<int, 256> fondos{}, textos{};
+    std::size_t distintas = 0;
     for (int ty = 0; ty < filas; ++ty) {
         const int by = vy + ty;
         for (int tx = 0; tx < columnas; ++tx) {
             const int bx = vx + tx;
             const bool dentro = bx >= 0 && bx < ANCHO && by >= 0 && by < ALTO;
-            deseada_[static_cast<std::size_t>(tx)] =
-                dentro ? visible(pantalla.celda(bx, by)) : fuera;
-        }
-        Celda* mostrada =
-            &mostrado_[static_cast<std::size_t>(ty) * static_cast<std::size_t>(columnas)];
-        auto cambia = [&](int x) {
-            return entero || !(deseada_[static_cast<std::size_t>(x)] == mostrada[x]);
-        };
-        int x = 0;
-        while (x < columnas) {
-            if (!cambia(x)) {
-                ++x;
-                continue;
-            }
-            int fin = x + 1; // una más allá de la última celda cambiada del tramo
-            for (int k = fin; k < columnas && k - fin <= HUECO_MAXIMO; ++k)
-                if (cambia(k)) fin = k + 1;
-            mover(salida, x, ty);
-            for (; x < fin; ++x) {
-                escribir_celda(salida, deseada_[static_cast<std::size_t>(x)], columnas);
-                mostrada[x] = deseada_[static_cast<std::size_t>(x)];
-            }
+            const std::size_t i = static_cast<std::size_t>(ty * columnas + tx);
+            const Celda c = dentro ? visible(pantalla.celda(bx, by)) : fuera;
+            deseado_[i] = c;
+            ++(c.car == U' ' ? fondos : textos)[c.atributo & 0xFF];
+            distintas += !(c == mostrado_[i]);
         }
     }
-    if (dec_) {
+
+    // Borrar la pantalla con el fondo que más abunda y pintar solo lo demás, si sale más corto
+    // que cambiar lo que hay.
+    const Celda fondo{U' ', static_cast<std::uint16_t>(std::ranges::max_element(fondos) - fondos.begin())};
+    const std::size_t resto = celdas - static_cast<std::size_t>(fondos[fondo.atributo]);
+    std::string cambios;
+    if (capacidades_.borrar_pantalla && se_borra(fondo) && (entero || resto < distintas)) {
+        const Estado inicio = e_;
+        if (!entero) cambios = pintar(mostrado_.data(), columnas, filas);
+        const Estado tras_cambios = e_;
+        e_ = inicio;
+        // El color de texto con que se borra no se ve: el más usado sobre ese fondo, que luego
+        // no habrá que cambiar.
+        std::string limpio;
+        Celda con_texto{U'x', fondo.atributo};
+        for (int a = fondo.atributo; a < fondo.atributo + 16; ++a)
+            if (textos[a] > textos[con_texto.atributo]) con_texto.atributo = static_cast<std::uint16_t>(a);
+        poner_atributo(limpio, con_texto);
+        limpio += "\x1b[2J";
+        limpio_.assign(celdas, fondo);
+        limpio += pintar(limpio_.data(), columnas, filas);
+        if (entero || limpio.size() < cambios.size())
+            cambios.swap(limpio);
+        else
+            e_ = tras_cambios;
+    } else if (distintas > 0) {
+        cambios = pintar(mostrado_.data(), columnas, filas);
+    }
+    salida += cambios;
+    mostrado_.swap(deseado_);
+    if (e_.dec) {
         salida += "\x1b(B";
-        dec_ = false;
+        e_.dec = false;
     }
 
     const int cx = pantalla.cursor_x() - vx;
@@ -273,8 +488,8 @@ std::string Volcado::aviso(Tamano terminal, bool campana) {
     std::string salida;
     if (!aviso_ || terminal != tamano_mostrado_) {
         salida += "\x1b[0m\x1b[2J";
-        sgr_ = SGR_NORMAL;
-        cursor_x_ = cursor_y_ = -1;
+        e_ = Estado{};
+        e_.sgr = SGR_NORMAL;
         const std::string texto = "Quatrelo necesita una ventana de al menos " +
                                   std::to_string(MIN_COLUMNAS) + 'x' + std::to_string(MIN_FILAS) +
                                   '.';
@@ -286,7 +501,7 @@ std::string Volcado::aviso(Tamano terminal, bool campana) {
         for (std::string& l : renglones(tiene, terminal.columnas))
             lineas.push_back(std::move(l));
         for (int i = 0; i < static_cast<int>(lineas.size()) && i < terminal.filas; ++i) {
-            cup(salida, 0, i);
+            salida += cup(0, i);
             salida += lineas[static_cast<std::size_t>(i)];
         }
         salida += "\x1b[?25l";
@@ -304,8 +519,7 @@ std::string Volcado::aviso(Tamano terminal, bool campana) {
 void Volcado::olvidar() {
     valido_ = false;
     aviso_ = false;
-    cursor_x_ = cursor_y_ = -1;
-    sgr_ = SGR_DESCONOCIDO;
+    e_ = Estado{};
     cursor_visible_ = -1;
 }
 

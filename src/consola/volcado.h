@@ -1,5 +1,6 @@
 // El volcado: de la memoria de pantalla al terminal. Guarda el cuadro que el terminal enseña y
-// manda solo las celdas que cambiaron, en un único bloque envuelto en salida sincronizada.
+// manda solo las celdas que cambiaron, en un único bloque envuelto en salida sincronizada, con
+// las órdenes más baratas que el terminal entienda (borrados, repeticiones, movimientos cortos).
 // No hace E/S: devuelve los bytes; quien lo usa los escribe de una vez.
 #pragma once
 
@@ -31,27 +32,47 @@ public:
     void olvidar();
 
 private:
+    // Lo que sabemos del terminal entre una orden y la siguiente. Cursor -1: no se sabe dónde
+    // está (también tras escribir en la última columna, que cada terminal trata a su manera).
+    struct Estado {
+        int cx = -1, cy = -1;
+        int sgr = -1;     // atributo vigente; -1 desconocido, -2 el del terminal ("\x1b[0m")
+        bool dec = false; // juego de líneas DEC activo (solo dentro de un cuadro)
+    };
+
     // Cómo se ve una celda en este terminal: el carácter que de verdad se manda (sustituciones
-    // hechas) y el atributo que importa. Comparar lo visible evita mandar lo que no se notaría.
+    // hechas) y el atributo que se nota (de un blanco, solo el fondo). Comparar lo visible evita
+    // mandar lo que no se notaría.
     Celda visible(Celda celda) const;
+    // Un blanco que una orden de borrado deja igual que si se escribiera.
+    bool se_borra(const Celda& celda) const;
+    int bytes_celda(const Celda& celda) const;
+
+    // Todas las filas, desde lo que enseña `mostrado` hasta deseado_.
+    std::string pintar(const Celda* mostrado, int columnas, int filas);
+    void fila(std::string& salida, int y, const Celda* deseada, const Celda* mostrada, int columnas);
+    // Las celdas cambiadas de [desde, hasta) de la fila y.
+    void tramos(std::string& salida, int y, const Celda* deseada, const Celda* mostrada, int desde,
+                int hasta, int columnas);
+    // Las celdas [a, b) seguidas, con el cursor ya en a.
+    void escribir_tramo(std::string& salida, int y, const Celda* deseada, int a, int b, int columnas);
+    bool mejor_reescribir(const Celda* deseada, int a, int b, int y) const;
     void escribir_celda(std::string& salida, const Celda& celda, int columnas);
-    void poner_atributo(std::string& salida, std::uint16_t atributo);
+    void poner_atributo(std::string& salida, const Celda& celda);
+    // La forma más corta de llevar el cursor de (cx, cy) a (x, y).
+    std::string movimiento(int cx, int cy, int x, int y) const;
     void mover(std::string& salida, int x, int y);
     std::string aviso(Tamano terminal, bool campana);
 
     Capacidades capacidades_;
-    // Lo que enseña el terminal, para mandar solo la diferencia.
-    std::vector<Celda> mostrado_;   // lo que enseña el terminal, ya en forma visible
-    std::vector<Celda> deseada_;    // una fila de lo que debe enseñar (se reutiliza)
+    std::vector<Celda> mostrado_;  // lo que enseña el terminal, ya en forma visible
+    std::vector<Celda> deseado_;   // lo que debe enseñar tras este cuadro
+    std::vector<Celda> limpio_;    // la pantalla recién borrada, para comparar con ella
     Tamano tamano_mostrado_{0, 0};
     bool valido_ = false;
-    bool aviso_ = false;            // el terminal enseña el aviso de tamaño de tamano_mostrado_
-
-    // Lo que sabemos del terminal entre cuadros. -1: desconocido.
-    int cursor_x_ = -1, cursor_y_ = -1;
-    int sgr_ = -1;                  // atributo vigente; -2 tras "\x1b[0m"
-    int cursor_visible_ = -1;       // 0 oculto, 1 visible
-    bool dec_ = false;              // juego de líneas DEC activo (solo dentro de un cuadro)
+    bool aviso_ = false;           // el terminal enseña el aviso de tamaño de tamano_mostrado_
+    Estado e_;
+    int cursor_visible_ = -1;      // 0 oculto, 1 visible, -1 no se sabe
 };
 
 } // namespace consola

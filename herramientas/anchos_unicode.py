@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Genera src/consola/anchos_unicode.h, la tabla de anchos de carácter de la consola, a partir de
+los datos de Unicode (UnicodeData.txt y EastAsianWidth.txt; en Debian, el paquete unicode-data
+los deja en /usr/share/unicode). Así el ancho es el mismo en todas las plataformas, sin depender
+del wcwidth de cada biblioteca de C.
+
+Las reglas son las de los terminales (las de wcwidth de Markus Kuhn, que siguen xterm y glibc):
+- 0: marcas combinantes que no ocupan sitio (Mn, Me), formatos (Cf, salvo el guion blando
+  U+00AD) y las vocales y finales del hangul antiguo U+1160-U+11FF;
+- 2: anchos y de ancho completo en East Asian Width (W, F);
+- -1: lo que esa versión de Unicode no tiene asignado (no se sabe cómo lo pintará el terminal);
+- 1: todo lo demás (también los ambiguos, como en un terminal de fuera de Asia oriental).
+
+Uso: herramientas/anchos_unicode.py [DIRECTORIO_UCD] > src/consola/anchos_unicode.h
+"""
+
+import os
+import re
+import sys
+
+MAXIMO = 0x10FFFF
+
+
+def leer_unicodedata(ruta):
+    categoria = {}
+    primero = None
+    with open(ruta, encoding="utf-8") as f:
+        for linea in f:
+            campos = linea.split(";")
+            cp, nombre, cat = int(campos[0], 16), campos[1], campos[2]
+            if nombre.endswith(", First>"):
+                primero = cp
+                continue
+            if nombre.endswith(", Last>"):
+                for c in range(primero, cp + 1):
+                    categoria[c] = cat
+                continue
+            categoria[cp] = cat
+    return categoria
+
+
+def leer_anchos_asiaticos(ruta):
+    anchos = {}
+    version = None
+    with open(ruta, encoding="utf-8") as f:
+        for linea in f:
+            m = re.match(r"#\s*EastAsianWidth-([\d.]+)\.txt", linea)
+            if m:
+                version = m.group(1)
+            linea = linea.split("#")[0].strip()
+            if not linea:
+                continue
+            rango, valor = [x.strip() for x in linea.split(";")]
+            desde, _, hasta = rango.partition("..")
+            for c in range(int(desde, 16), int(hasta or desde, 16) + 1):
+                anchos[c] = valor
+    return anchos, version
+
+
+def ancho(c, categoria, asiaticos):
+    cat = categoria.get(c)
+    if cat is None:
+        # Lo que East Asian Width da por ancho aunque no esté asignado (los planos de ideogramas).
+        return 2 if asiaticos.get(c) in ("W", "F") else -1
+    if cat in ("Mn", "Me") or (cat == "Cf" and c != 0x00AD) or 0x1160 <= c <= 0x11FF:
+        return 0
+    if asiaticos.get(c) in ("W", "F"):
+        return 2
+    return 1
+
+
+def main():
+    ucd = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unicode"
+    categoria = leer_unicodedata(os.path.join(ucd, "UnicodeData.txt"))
+    asiaticos, version = leer_anchos_asiaticos(os.path.join(ucd, "EastAsianWidth.txt"))
+    if version is None:
+        sys.exit("EastAsianWidth.txt no dice su versión")
+    rangos = []  # (desde, hasta, ancho) de lo que no mide 1
+    for c in range(MAXIMO + 1):
+        a = ancho(c, categoria, asiaticos)
+        if a == 1:
+            continue
+        if rangos and rangos[-1][1] == c - 1 and rangos[-1][2] == a:
+            rangos[-1] = (rangos[-1][0], c, a)
+        else:
+            rangos.append((c, c, a))
+    print(f"""// Anchos de carácter en el terminal según Unicode {version}: tabla generada por
+// herramientas/anchos_unicode.py a partir de UnicodeData.txt y EastAsianWidth.txt. No se edita a
+// mano: se vuelve a generar. Solo la usa texto.cpp.
+#pragma once
+
+#include <array>
+
+namespace consola {{
+
+inline constexpr const char* VERSION_UNICODE = "{version}";
+
+// Lo que no mide una celda, en rangos ordenados y sin solapes: 0 (combinantes, formatos), 2
+// (anchos) o -1 (sin asignar en esta versión).
+struct RangoAncho {{
+    char32_t desde, hasta;
+    signed char ancho;
+}};
+
+inline constexpr std::array<RangoAncho, {len(rangos)}> ANCHOS_UNICODE = {{{{""")
+    for i in range(0, len(rangos), 3):
+        print("    " + " ".join("{0x%X, 0x%X, %d}," % r for r in rangos[i:i + 3]))
+    print("""}};
+
+} // namespace consola""")
+
+
+if __name__ == "__main__":
+    main()
