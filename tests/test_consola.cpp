@@ -199,21 +199,25 @@ TEST(Conio2, ColoresPosicionesYTeclas) {
     EXPECT_THROW(leer_tecla(), FinDeEntrada);
 }
 
-TEST(Conio2, UnCuadroAntesDeEsperarYLaPausaTomaUnaTeclaEntera) {
+TEST(Conio2, PrimeroLaEntradaLuegoUnCuadroYLaPausaTomaUnaTeclaEntera) {
     Escenario e;
-    escribir("Pulsa una tecla: ");
+    escribir("Pulsa: ");
+    e.dispositivo.teclear("ab\x1b").silencio().teclear("\x1b[Bx");
     EXPECT_EQ(e.dispositivo.escrituras, 0u) << "nada sale a mitad de pantalla";
-    e.teclear("\x1b[Bx");
+    for (int tecla : {'a', 'b'}) EXPECT_EQ(leer_tecla(), tecla);
+    EXPECT_EQ(e.dispositivo.escrituras, 0u) << "con teclas esperando no se compone ningún cuadro";
+    EXPECT_EQ(leer_tecla(), 27) << "el ESC solo es Escape tras el plazo entero";
+    EXPECT_EQ(e.dispositivo.escrituras, 1u) << "y el cuadro sale antes de esperarlo";
+    EXPECT_NE(e.dispositivo.ultima_escritura.find("Pulsa: "), std::string::npos);
     EXPECT_EQ(leer_tecla(), 224);
-    EXPECT_EQ(e.dispositivo.escrituras, 1u);
-    EXPECT_NE(e.dispositivo.ultima_escritura.find("Pulsa una tecla: "), std::string::npos);
     pausa();  // se lleva el 80 que quedaba de la flecha
-    EXPECT_EQ(e.fila(1), "Pulsa una tecla: Presione una tecla para continuar . . .");
+    EXPECT_EQ(e.fila(1), "Pulsa: Presione una tecla para continuar . . .");
     EXPECT_EQ(leer_tecla(), 'x');
+    EXPECT_EQ(e.dispositivo.reloj_ms, 50) << "solo el silencio hizo esperar";
     // Por debajo del tamaño mínimo las teclas no cuentan; al crecer se repinta todo.
     e.dispositivo.cambiar_tamano({30, 10});
     e.teclear("a");
-    e.dispositivo.cambiar_tamano({80, 50});
+    e.dispositivo.cambiar_tamano({80, 50}).silencio();
     e.teclear("b");
     EXPECT_EQ(leer_tecla(), 'b');
     EXPECT_NE(e.dispositivo.ultima_escritura.find("Pulsa"), std::string::npos);

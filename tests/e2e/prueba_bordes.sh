@@ -27,7 +27,7 @@ jugar() {
     script -qfc "stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
         echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" /dev/null <&3 > "$1.pantalla" &
     if [[ -n "${3:-}" ]]; then
-        esperar "grep -q empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
+        esperar "grep -qs empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
         kill "-$3" "$(<"$1.pid")"
     fi
     esperar "test -e $1.estado"
@@ -44,6 +44,11 @@ for caso in "sin_0 <&- entrada" "sin_1 >&- salida" "a_fichero >fichero salida"; 
     grep -qx "quatrelo: la $3 .*no es un terminal.*" "$1.error" || fallar "$2: «$(<"$1.error")»"
     [[ ! -s "$1.pantalla" && ! -s fichero ]] || fallar "$2: el juego escribió algo"
 done
+
+# Un terminal que no sabe colocar el cursor: estado 1, una línea que lo dice y nada escrito.
+TERM=dumb jugar dumb ""
+[[ "$ESTADO" == 1 && ! -s dumb.pantalla ]] && grep -q "«dumb» no sabe colocar el cursor" dumb.error ||
+    fallar "TERM=dumb: estado $ESTADO, «$(<dumb.error)»"
 
 # Señales que matan: el juego muere por ella y devuelve el terminal (cursor a la vista, fuera de
 # la pantalla alternativa). Con stderr cerrado el juego se juega igual.

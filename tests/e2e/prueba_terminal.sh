@@ -143,29 +143,30 @@ caja_ordenador ┌┐└┘ ─ │
 teclas C-c
 esperar "el indicador tras Ctrl+C" indicador
 
-# --- Entorno. Colores: los de las secuencias SGR de la pantalla capturada con -e.
-colores() { captura -e | grep -o $'\e\\[[0-9;]*m' | tr -d $'\e[m' | tr ';' '\n' | grep -xE '3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
+# --- Entorno: lo que sabe hacer el terminal lo dice terminfo. Colores: los parámetros de las
+# SGR de la pantalla capturada con -e.
+colores() { captura -e | grep -o $'\e\\[[0-9;]*m' | tr -d $'\e[m' | tr ';' '\n' | grep -xE '1|3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
 arrancar con_color 80 50 "$BIN"
 hasta_el_menu
-[[ -n "$(colores)" ]] || fallar "sin NO_COLOR no hay colores: la comprobación no vería nada"
-arrancar sin_color 80 50 "env NO_COLOR=1 $BIN"
+colores | grep -qx 91 || fallar "sin NO_COLOR no hay rojo claro: la comprobación no vería nada"
+for sin in "NO_COLOR=1" "TERM=xterm-mono"; do
+    arrancar "${sin%%=*}" 80 50 "env $sin $BIN"
+    hasta_el_menu
+    [[ -z "$(colores)" ]] || fallar "con $sin hay colores"
+done
+# linux tiene 8 colores: el rojo claro es rojo en negrita (1 y 31), y no hay claros (9x, 10x).
+arrancar linux 80 50 "env TERM=linux $BIN"
 hasta_el_menu
-[[ -z "$(colores)" ]] || fallar "con NO_COLOR hay colores"
+[[ "$(colores | sort -u | tr '\n' ' ')" == "1 30 31 47 " ]] || fallar "colores en linux: $(colores | sort -u | tr '\n' ' ')"
 
-# Sin UTF-8, la caja con las líneas del terminal (que tmux guarda como las letras DEC entre
-# SO y SI) y lo que no es ASCII como '?': en las instrucciones, «MENÚ».
+# Sin UTF-8: el terminal de tmux no cambia de juego de caracteres con ESC ( 0, así que las cajas
+# van con + - |; y lo que no es ASCII sale como '?': en las instrucciones, «MENÚ».
 arrancar lang_c 80 50 "env LANG=C LC_ALL=C $BIN"
 hasta_el_menu
 teclas Down
-esperar_linea 27 "$(espacios 32)x vs ORDENADOR x"
-captura -e | sed -n 26p | grep -qF $'\x0elqqqqqqqqqqqqqqk\x0f' || fallar "la caja sin UTF-8 no es de líneas"
+caja_ordenador ++++ - "|"
 teclas Down Enter
 esperar_texto "  EL MEN? PRINCIPAL:"
-
-arrancar linux 80 50 "env TERM=linux $BIN"
-hasta_el_menu
-teclas Down
-caja_ordenador ++++ - "|"
 
 # --- Tamaños (lo último: tras cambiar el tamaño a mano, tmux 3.3 se cae al abrir otra sesión): tras cada cambio el juego lo repinta todo, también lo que otro programa
 # escribiera en el terminal; por debajo de 40x12, el aviso; al crecer, el menú otra vez.
