@@ -188,18 +188,21 @@ const char* secuencia(WORD tecla) {
 }
 
 Capacidades capacidades_de_la_consola() {
-    // Lo que entiende la consola de Windows 10 con VT (y Windows Terminal): borra con el fondo
-    // actual, EL, ECH y movimientos relativos, pero no REP.
+    // Lo que entiende la consola de Windows 10 con VT (y Windows Terminal), y lo que interpreta
+    // Clasica donde no hay VT: borra con el fondo actual (ED, EL, ECH), movimientos relativos,
+    // CR, LF y BS, pero no REP.
     Capacidades c;
     c.utf8 = true;
     c.cajas = Cajas::unicode;
     const char* sin_color = std::getenv("NO_COLOR");
     c.colores = sin_color == nullptr || sin_color[0] == '\0' ? 16 : 0;
     c.bce = true;
+    c.borrar_pantalla = true;
     c.borrar_linea = true;
     c.borrar_caracteres = true;
     c.repetir = false;
     c.mover_relativo = true;
+    c.mover_basico = true;
     c.pantalla_alternativa = true;
     // Windows da las teclas enteras: un ESC solo llega seguido de "sin datos" (ver traducir).
     c.espera_escape_ms = 0;

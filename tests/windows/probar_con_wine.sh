@@ -33,8 +33,19 @@ esperar() { # esperar DESCRIPCIÓN ORDEN...: hasta que ORDEN se cumpla (60 s com
     local d=$1 fin=$((SECONDS + 60)); shift
     until "$@"; do ((SECONDS < fin)) || fallar "$d"; sleep 0.05; done
 }
-ve() { cap "$1" | grep -qF -- "$2"; }
-iguales() { [[ "$(cap w)" == "$(cap l)" ]]; }
+ve() { tm capture-pane -p -t "$1" | grep -qF -- "$2"; }
+# Lo que se ve, celda a celda: carácter, color de texto y fondo. El color de texto de un blanco
+# no se ve (y un borrado de la consola de Windows lo deja distinto que los espacios), así que no
+# cuenta; tampoco los blancos del final de una fila.
+visible() {
+    cap "$1" | perl -ne 'BEGIN { ($t, $f) = ("", "") }
+        while (/\G(?:\e\[([\d;]*)m|(.))/gcs) {
+            if (defined $1) { for (split /;/, $1 || "0") {
+                ($t, $f) = ("", "") if $_ == 0; $t = $_ if /^(3|9)[0-9]$/; $f = $_ if /^(4|10)[0-9]$/ } }
+            else { print $2 eq "\n" ? "\n" : $2 eq " " ? " /$f" : "$2$t/$f" } }' |
+        sed -E 's|( /[0-9]*)+$||'
+}
+iguales() { [[ "$(visible w)" == "$(visible l)" ]]; }
 # El estado lo escribe bash, que lo recoge: tmux, con la máquina cargada, tarda en hacerlo.
 termino() { [[ $(cat "$D/$1.estado" 2>/dev/null) == "$2" ]]; }
 arrancar() { tm new-session -d -s "$1" -x 80 -y 50 "$2; echo \$? >$D/$1.estado"; }
