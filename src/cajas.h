@@ -6,7 +6,7 @@
 
 inline constexpr const char* CAJA_H = "─";
 inline constexpr const char* CAJA_V = "│";
-inline constexpr const char* CAJA_SI = "┌";  // esquina superior izquierda
+inline constexpr const char* CAJA_SI = "┌"; // esquina superior izquierda
 inline constexpr const char* CAJA_SD = "┐";
 inline constexpr const char* CAJA_II = "└";
 inline constexpr const char* CAJA_ID = "┘";
@@ -16,6 +16,7 @@ inline std::string linea_caja(const char* izquierda, int n, const char* derecha,
                               const char* antes = "") {
     std::string linea = antes;
     linea += izquierda;
-    for (int i = 0; i < n; ++i) linea += CAJA_H;
+    for (int i = 0; i < n; ++i)
+        linea += CAJA_H;
     return linea + derecha;
 }

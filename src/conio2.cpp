@@ -101,15 +101,21 @@ void Consola::esperar_tecla() {
     siguiente_tecla();
 }
 
-ConsolaActiva::ConsolaActiva(Consola& consola) : anterior_(activa) { activa = &consola; }
-ConsolaActiva::~ConsolaActiva() { activa = anterior_; }
+ConsolaActiva::ConsolaActiva(Consola& consola) : anterior_(activa) {
+    activa = &consola;
+}
+ConsolaActiva::~ConsolaActiva() {
+    activa = anterior_;
+}
 
 Consola& consola_activa() {
     if (activa == nullptr) throw std::logic_error("no hay consola activa");
     return *activa;
 }
 
-void gotoxy(int x, int y) { consola_activa().pantalla().mover_cursor(x - 1, y - 1); }
+void gotoxy(int x, int y) {
+    consola_activa().pantalla().mover_cursor(x - 1, y - 1);
+}
 
 void textcolor(int color) {
     Consola& c = consola_activa();
@@ -123,13 +129,17 @@ void textbackground(int color) {
     c.pantalla().fijar_atributo(atributo(c.primer_plano, color));
 }
 
-void limpiar_pantalla() { consola_activa().pantalla().limpiar(); }
+void limpiar_pantalla() {
+    consola_activa().pantalla().limpiar();
+}
 
 void color_ventana(int valor) {
     consola_activa().pantalla().color_ventana(static_cast<std::uint16_t>(valor));
 }
 
-void titulo_ventana(const char* titulo) { consola_activa().dispositivo().titulo(titulo); }
+void titulo_ventana(const char* titulo) {
+    consola_activa().dispositivo().titulo(titulo);
+}
 
 void tamano_buffer(int, int) {
     // La memoria de pantalla mide siempre 80x50; un terminal de otro tamaño ve una ventana sobre
@@ -147,11 +157,17 @@ void pausa() {
     escribir("\n");
 }
 
-int leer_tecla() { return consola_activa().siguiente_codigo(false); }
+int leer_tecla() {
+    return consola_activa().siguiente_codigo(false);
+}
 
-int leer_tecla_eco() { return consola_activa().siguiente_codigo(true); }
+int leer_tecla_eco() {
+    return consola_activa().siguiente_codigo(true);
+}
 
-void descartar_entrada() { consola_activa().entrada().descartar(); }
+void descartar_entrada() {
+    consola_activa().entrada().descartar();
+}
 
 void leer_palabra(char* destino, std::size_t capacidad) {
     if (capacidad == 0) return;
@@ -193,7 +209,9 @@ void escribir_linea(const char* texto) {
     p.escribir("\n");
 }
 
-void escribir_texto(std::string_view texto) { consola_activa().pantalla().escribir(texto); }
+void escribir_texto(std::string_view texto) {
+    consola_activa().pantalla().escribir(texto);
+}
 
 void esperar_ms(int ms) {
     Consola& c = consola_activa();
@@ -201,6 +219,10 @@ void esperar_ms(int ms) {
     c.dispositivo().dormir(ms);
 }
 
-std::int64_t segundos_reloj() { return consola_activa().dispositivo().segundos(); }
+std::int64_t segundos_reloj() {
+    return consola_activa().dispositivo().segundos();
+}
 
-void presentar() { consola_activa().presentar(); }
+void presentar() {
+    consola_activa().presentar();
+}

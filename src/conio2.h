@@ -19,21 +19,35 @@
 #include "consola/volcado.h"
 
 enum COLORS {
-    BLACK, BLUE, GREEN, CYAN, RED, MAGENTA, BROWN, LIGHTGRAY,
-    DARKGRAY, LIGHTBLUE, LIGHTGREEN, LIGHTCYAN, LIGHTRED, LIGHTMAGENTA, YELLOW, WHITE
+    BLACK,
+    BLUE,
+    GREEN,
+    CYAN,
+    RED,
+    MAGENTA,
+    BROWN,
+    LIGHTGRAY,
+    DARKGRAY,
+    LIGHTBLUE,
+    LIGHTGREEN,
+    LIGHTCYAN,
+    LIGHTRED,
+    LIGHTMAGENTA,
+    YELLOW,
+    WHITE
 };
 
 // La entrada se acabó (fin de fichero, terminal cerrado): sube hasta main, que restaura el
 // terminal y termina con estado 1.
 class FinDeEntrada : public std::runtime_error {
-public:
+  public:
     FinDeEntrada() : std::runtime_error("fin de la entrada") {}
 };
 
 // El estado de la consola de un programa: la pantalla, el teclado, la entrada por líneas, el
 // volcado y los colores recordados. Las funciones de abajo trabajan sobre la consola activa.
 class Consola {
-public:
+  public:
     explicit Consola(consola::Dispositivo& dispositivo);
 
     consola::Pantalla& pantalla() { return pantalla_; }
@@ -52,10 +66,10 @@ public:
     // Una pulsación cualquiera, entera aunque sea de dos códigos (lo que espera "pause").
     void esperar_tecla();
 
-    int primer_plano = LIGHTGRAY;  // color de texto recordado
-    int fondo = BLACK;             // color de fondo recordado
+    int primer_plano = LIGHTGRAY; // color de texto recordado
+    int fondo = BLACK;            // color de fondo recordado
 
-private:
+  private:
     void atender(consola::Lectura lectura);
     void ajustar_tamano();
 
@@ -65,38 +79,38 @@ private:
     consola::Volcado volcado_;
     consola::Entrada entrada_;
     consola::Tamano tamano_;
-    std::deque<int> codigos_;  // segundo código de una tecla extendida, aún por leer
+    std::deque<int> codigos_; // segundo código de una tecla extendida, aún por leer
 };
 
 // Hace activa una consola mientras vive (y devuelve la anterior al morir).
 class ConsolaActiva {
-public:
+  public:
     explicit ConsolaActiva(Consola& consola);
     ~ConsolaActiva();
     ConsolaActiva(const ConsolaActiva&) = delete;
     ConsolaActiva& operator=(const ConsolaActiva&) = delete;
 
-private:
+  private:
     Consola* anterior_;
 };
 
 Consola& consola_activa();
 
 // --- Las tres rutinas de conio2 ---
-void gotoxy(int x, int y);  // columna y fila desde 1; fuera de la pantalla no se mueve
+void gotoxy(int x, int y); // columna y fila desde 1; fuera de la pantalla no se mueve
 void textcolor(int color);
 void textbackground(int color);
 
 // --- Operaciones de consola ---
-void limpiar_pantalla();                       // "cls"
-void color_ventana(int atributo);              // "color F0" es color_ventana(0xF0)
-void titulo_ventana(const char* titulo);       // el terminal pone el título al arrancar
-void tamano_buffer(int columnas, int filas);   // la memoria es siempre 80x50
+void limpiar_pantalla();                     // "cls"
+void color_ventana(int atributo);            // "color F0" es color_ventana(0xF0)
+void titulo_ventana(const char* titulo);     // el terminal pone el título al arrancar
+void tamano_buffer(int columnas, int filas); // la memoria es siempre 80x50
 void info_cursor(int tamano, bool visible);
-void pausa();                                  // "pause": aviso y una tecla cualquiera
-int leer_tecla();                              // _getch
-int leer_tecla_eco();                          // _getche
-void descartar_entrada();                      // fflush(stdin)
+void pausa();             // "pause": aviso y una tecla cualquiera
+int leer_tecla();         // _getch
+int leer_tecla_eco();     // _getche
+void descartar_entrada(); // fflush(stdin)
 // scanf("%s") en un destino de `capacidad` bytes: guarda como mucho capacidad-1 bytes, cortados
 // en frontera de carácter, y el terminador.
 void leer_palabra(char* destino, std::size_t capacidad);

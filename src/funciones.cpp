@@ -18,7 +18,8 @@ constexpr int PAUSA_ORDENADOR_MS = 500;
 
 void dibujar_borde() {
     escribir("\t%s", CAJA_H);
-    for (int j = 0; j < COLUMNAS; ++j) escribir("%s%s%s%s", CAJA_H, CAJA_H, CAJA_H, CAJA_H);
+    for (int j = 0; j < COLUMNAS; ++j)
+        escribir("%s%s%s%s", CAJA_H, CAJA_H, CAJA_H, CAJA_H);
 }
 
 // La pregunta de abandonar la partida; true si el jugador dice que sí.
@@ -41,7 +42,7 @@ int jugada_de_persona(char matriztab[][COLUMNAS], int* vec_jug, const char* juga
             if (tecla == ESCAPE && puede_abandonar) {
                 if (quiere_abandonar()) return PARTIDA_ABANDONADA;
                 mostrartab(matriztab, cont);
-                break;  // el mismo jugador empieza su turno otra vez
+                break; // el mismo jugador empieza su turno otra vez
             }
             const int columna = tecla - '0';
             const int fila = fila_de_caida(matriztab, columna);
@@ -69,11 +70,14 @@ Generador cambiar_generador(Generador nuevo) {
     return anterior;
 }
 
-int sortear() { return generador(static_cast<unsigned>(segundos_reloj())); }
+int sortear() {
+    return generador(static_cast<unsigned>(segundos_reloj()));
+}
 
 int tablero(char matriztab[][COLUMNAS]) {
     for (int i = 0; i < FILAS; ++i) {
-        for (int j = 0; j < COLUMNAS; ++j) matriztab[i][j] = VACIA;
+        for (int j = 0; j < COLUMNAS; ++j)
+            matriztab[i][j] = VACIA;
         escribir("\n");
     }
     return 0;
@@ -88,14 +92,16 @@ int mostrartab(const char matriztab[][COLUMNAS], int cont) {
     escribir("\t    FICHAS RESTANTES: %d \n", cont);
     for (int i = 0; i < FILAS; ++i) {
         escribir("  \t%s", CAJA_V);
-        for (int j = 0; j < COLUMNAS; ++j) escribir(" %c %s", matriztab[i][j], CAJA_V);
+        for (int j = 0; j < COLUMNAS; ++j)
+            escribir(" %c %s", matriztab[i][j], CAJA_V);
         escribir(" ");
         escribir("\n  ");
         dibujar_borde();
         escribir("\n");
     }
     escribir("      \t  ");
-    for (int j = 0; j < COLUMNAS; ++j) escribir("%d   ", j);
+    for (int j = 0; j < COLUMNAS; ++j)
+        escribir("%d   ", j);
     escribir(" COLUMNAS");
     return 0;
 }

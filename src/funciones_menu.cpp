@@ -21,10 +21,13 @@ constexpr std::size_t CARACTERES_PAGINA_1 = 1803;
 constexpr std::size_t CARACTERES_PAGINA_2 = 1732;
 
 void contadores_a_cinco(int* vec_jug, int* vec_ord) {
-    for (int j = 0; j < COLUMNAS; ++j) vec_jug[j] = vec_ord[j] = FILAS - 1;
+    for (int j = 0; j < COLUMNAS; ++j)
+        vec_jug[j] = vec_ord[j] = FILAS - 1;
 }
 
-int sortear_quien_empieza() { return sortear() % 2; }
+int sortear_quien_empieza() {
+    return sortear() % 2;
+}
 
 // Tras la leyenda: una tecla cualquiera, y el tablero vacío.
 void empezar_partida(char matriztab[][COLUMNAS], int cont) {

@@ -11,14 +11,14 @@ inline constexpr int COLUMNAS = 7;
 static_assert(FILAS * COLUMNAS == 42, "21 fichas por bando llenan el tablero");
 
 inline constexpr int FICHAS_POR_BANDO = FILAS * COLUMNAS / 2;
-inline constexpr int LONGITUD_NOMBRE = 50;  // 49 bytes y el terminador
+inline constexpr int LONGITUD_NOMBRE = 50; // 49 bytes y el terminador
 
 // Valores de celda.
 inline constexpr char VACIA = ' ';
-inline constexpr char FICHA_0 = '0';     // jugador 1, o la persona contra el ordenador
-inline constexpr char FICHA_X = 'X';     // jugador 2, o el ordenador
-inline constexpr char MARCA_0 = '*';     // un '0' de la línea ganadora
-inline constexpr char MARCA_X = '+';     // una 'X' de la línea ganadora
+inline constexpr char FICHA_0 = '0'; // jugador 1, o la persona contra el ordenador
+inline constexpr char FICHA_X = 'X'; // jugador 2, o el ordenador
+inline constexpr char MARCA_0 = '*'; // un '0' de la línea ganadora
+inline constexpr char MARCA_X = '+'; // una 'X' de la línea ganadora
 
 // Resultado de la búsqueda de línea de cuatro.
 inline constexpr int SIN_LINEA = -1;
@@ -37,15 +37,17 @@ using Tablero = char[FILAS][COLUMNAS];
 
 // Las respuestas s/n se comparan en minúscula; solo se pliegan las letras ASCII (un código de
 // tecla puede ser cualquier valor de la página 437).
-inline int minuscula(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+inline int minuscula(int c) {
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
 
 // --- Sorteos (funciones.cpp) ---
 // Quién empieza y la columna al azar del ordenador salen de aquí: la hora en segundos es la
 // semilla de cada sorteo, así que dos sorteos en el mismo segundo dan lo mismo. El generador es
 // srand(semilla) y rand(); las pruebas ponen el suyo para no depender del de una biblioteca.
 using Generador = int (*)(unsigned semilla);
-Generador cambiar_generador(Generador nuevo);  // devuelve el que había
-int sortear();                                 // un número no negativo
+Generador cambiar_generador(Generador nuevo); // devuelve el que había
+int sortear();                                // un número no negativo
 
 // --- Tablero (funciones.cpp) ---
 // Vacía el tablero y escribe seis saltos de línea donde esté el cursor. Devuelve 0.
@@ -83,7 +85,7 @@ int vs_ord();
 int instrucciones();
 // Dónde más buscar INSTRUCCIONES.txt si no está en el directorio actual, en este orden.
 void buscar_instrucciones_en(std::vector<std::string> directorios);
-int salir();  // TERMINAR si el jugador confirma; VOLVER_AL_MENU si no
+int salir(); // TERMINAR si el jugador confirma; VOLVER_AL_MENU si no
 
 // --- Arranque y menú principal (menu_principal.cpp) ---
 // Prepara la ventana, enseña el título y espera Intro.

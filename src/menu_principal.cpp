@@ -112,7 +112,8 @@ void dibujar_titulo() {
     textcolor(LIGHTRED);
     textbackground(WHITE);
     escribir_linea("\n\n");
-    for (const char* linea : TITULO) escribir_linea(linea);
+    for (const char* linea : TITULO)
+        escribir_linea(linea);
     textcolor(BLACK);
     textbackground(WHITE);
 }

@@ -35,7 +35,9 @@ bool jugable(const char m[][COLUMNAS], int fila, int columna) {
     return vacia(m, fila, columna) && !vacia(m, fila + 1, columna);
 }
 
-bool es_ficha(char valor) { return valor == FICHA_0 || valor == FICHA_X; }
+bool es_ficha(char valor) {
+    return valor == FICHA_0 || valor == FICHA_X;
+}
 
 // ---------------------------------------------------------------- línea de cuatro
 
@@ -209,7 +211,7 @@ CeldaElegida elegida(const Casilla& casilla, bool baja_vec_jug = false) {
     return CeldaElegida{casilla.fila, casilla.columna, baja_vec_jug};
 }
 
-}  // namespace
+} // namespace
 
 int marcar_linea(char matriztab[][COLUMNAS]) {
     for (const Barrido& b : BARRIDOS) {

@@ -19,7 +19,7 @@ int fila_de_caida(const char matriztab[][COLUMNAS], int columna);
 struct CeldaElegida {
     int fila = -1;
     int columna = -1;
-    bool baja_vec_jug = false;  // la jugada sobre la columna de la persona baja vec_jug
+    bool baja_vec_jug = false; // la jugada sobre la columna de la persona baja vec_jug
 };
 
 // La casilla que juega el ordenador según su lista fija de patrones. `azar` se llama solo cuando

@@ -12,10 +12,11 @@
 #include "lib_funciones.h"
 
 class Escenario {
-public:
+  public:
     explicit Escenario(consola::Tamano tamano = {}, consola::Capacidades capacidades = {})
         : dispositivo(tamano, capacidades), consola(dispositivo), activa(consola),
-          generador_(cambiar_generador([](unsigned s) { return static_cast<int>(s & 0x7FFFFFFF); })) {}
+          generador_(
+              cambiar_generador([](unsigned s) { return static_cast<int>(s & 0x7FFFFFFF); })) {}
     ~Escenario() { cambiar_generador(generador_); }
     Escenario(const Escenario&) = delete;
     Escenario& operator=(const Escenario&) = delete;
@@ -59,6 +60,6 @@ public:
     Consola consola;
     ConsolaActiva activa;
 
-private:
+  private:
     Generador generador_;
 };

@@ -18,7 +18,8 @@ namespace {
 // y 72), F59 (0 y 59), #27 (un código sin texto) o el texto, con =código si no es su ASCII.
 std::string teclas(std::string_view bytes) {
     Teclado teclado;
-    for (char c : bytes) teclado.recibir(static_cast<unsigned char>(c));
+    for (char c : bytes)
+        teclado.recibir(static_cast<unsigned char>(c));
     teclado.sin_datos();
     std::string r;
     while (auto t = teclado.sacar()) {
@@ -46,9 +47,11 @@ struct Banco {
                     }};
     void teclear(std::string_view bytes) {
         Teclado teclado;
-        for (char c : bytes) teclado.recibir(static_cast<unsigned char>(c));
+        for (char c : bytes)
+            teclado.recibir(static_cast<unsigned char>(c));
         teclado.sin_datos();
-        while (auto t = teclado.sacar()) cola.push_back(*t);
+        while (auto t = teclado.sacar())
+            cola.push_back(*t);
     }
 };
 
@@ -56,9 +59,11 @@ struct Banco {
 
 TEST(Teclado, LoQueMandaCadaTerminal) {
     const std::pair<std::string_view, std::string_view> casos[] = {
-        {"\x1b[A\x1b[B\x1b[C\x1b[D\x1bOA\x1bOB\x1b[1;5A\x1b[1;2B", "E72 E80 E77 E75 E72 E80 E72 E80"},
+        {"\x1b[A\x1b[B\x1b[C\x1b[D\x1bOA\x1bOB\x1b[1;5A\x1b[1;2B",
+         "E72 E80 E77 E75 E72 E80 E72 E80"},
         // F1 de xterm, VT220 y la consola de Linux; F2 a F12 y las teclas de tilde.
-        {"\x1bOP\x1b[11~\x1b[[A\x1bOS\x1b[[E\x1b[15;5~\x1b[21~\x1b[24~", "F59 F59 F59 F62 F63 F63 F68 E134"},
+        {"\x1bOP\x1b[11~\x1b[[A\x1bOS\x1b[[E\x1b[15;5~\x1b[21~\x1b[24~",
+         "F59 F59 F59 F62 F63 F63 F68 E134"},
         {"\x1b[H\x1bOH\x1b[1~\x1b[7~\x1b[F\x1b[4~\x1b[8~", "E71 E71 E71 E71 E79 E79 E79"},
         {"\x1b[2~\x1b[3~\x1b[5~\x1b[6~", "E82 E83 E73 E81"},
         // ESC ESC, Alt+x, Escape sola tras un silencio; Intro como \r o como \n; Retroceso.
@@ -76,7 +81,8 @@ TEST(Teclado, LoQueMandaCadaTerminal) {
     Teclado t;
     t.recibir(0x1b);
     EXPECT_FALSE(t.sacar()) << "un ESC solo espera a ver si empieza una secuencia";
-    for (int i = 0; i < 40; ++i) t.recibir('1');
+    for (int i = 0; i < 40; ++i)
+        t.recibir('1');
     EXPECT_FALSE(t.esperando()) << "una secuencia sin fin se abandona";
 }
 
@@ -109,7 +115,8 @@ TEST(Entrada, PalabrasCaracteresYLoQueQuedaPendiente) {
     b.teclear("pq\b\br\r");
     EXPECT_EQ(b.entrada.leer_palabra(49), "r");
     EXPECT_EQ(b.pantalla.texto(78, 47, 2), " r");
-    for (int y = 0; y < ALTO; ++y) EXPECT_EQ(b.pantalla.fila(y).find_first_of("pq"), std::string::npos);
+    for (int y = 0; y < ALTO; ++y)
+        EXPECT_EQ(b.pantalla.fila(y).find_first_of("pq"), std::string::npos);
 }
 
 TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
@@ -118,7 +125,8 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
     for (auto [desde, hasta] : {std::pair{0, 8}, {7, 8}, {8, 16}, {71, 72}, {72, -1}, {79, -1}}) {
         p.mover_cursor(desde, 4);
         p.escribir("\t");
-        EXPECT_EQ(std::pair(p.cursor_x(), p.cursor_y()), hasta < 0 ? std::pair(0, 5) : std::pair(hasta, 4));
+        EXPECT_EQ(std::pair(p.cursor_x(), p.cursor_y()),
+                  hasta < 0 ? std::pair(0, 5) : std::pair(hasta, 4));
     }
     // Ni \t ni \n ni \r borran; los bytes sueltos de la 437 son sus cajas.
     p.mover_cursor(0, 0);
@@ -127,7 +135,7 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
     p.escribir("\t\n12\r3");
     EXPECT_EQ(p.fila(0).substr(0, 11) + p.texto(0, 1, 3), "abcdefghij 32Z");
     p.escribir("\xC4");
-    p.escribir("\xB3");  // juntos serían la ĳ de UTF-8
+    p.escribir("\xB3"); // juntos serían la ĳ de UTF-8
     EXPECT_EQ(p.texto(0, 1, 3), "3─│");
     // Justo 80 caracteres ya pasan de fila: un \n tras ellos deja una fila en blanco.
     p.mover_cursor(0, 9);
@@ -152,7 +160,8 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
 TEST(Pantalla, LaVentanaSigueAlCursorLoJusto) {
     Pantalla p;
     p.tamano_ventana(80, 24);
-    for (int i = 1; i < 37; ++i) p.escribir("linea\n");
+    for (int i = 1; i < 37; ++i)
+        p.escribir("linea\n");
     EXPECT_EQ(p.ventana_y(), 13);
     p.mover_cursor(9, 23);
     EXPECT_EQ(p.ventana_y(), 13) << "la fila 24 sigue a la vista: no se mueve";
@@ -167,13 +176,21 @@ TEST(Pantalla, LaVentanaSigueAlCursorLoJusto) {
 
 TEST(Texto, Utf8YBytesSueltosDeLa437) {
     const std::tuple<std::string_view, char32_t, std::size_t> casos[] = {
-        {"\u07FF", U'\u07FF', 2}, {"\u0800", U'\u0800', 3}, {"\U00010000", U'\U00010000', 4},
-        {std::string_view("\xC4\xB3", 1), U'─', 1}, {"\xC3\x41", U'├', 1}, {"\xE0\x80\x80", U'α', 1},
-        {"\xED\xA0\x80", U'φ', 1}, {"\xF4\x90\x80\x80", U'⌠', 1}, {"\x80", U'Ç', 1},
+        {"\u07FF", U'\u07FF', 2},
+        {"\u0800", U'\u0800', 3},
+        {"\U00010000", U'\U00010000', 4},
+        {std::string_view("\xC4\xB3", 1), U'─', 1},
+        {"\xC3\x41", U'├', 1},
+        {"\xE0\x80\x80", U'α', 1},
+        {"\xED\xA0\x80", U'φ', 1},
+        {"\xF4\x90\x80\x80", U'⌠', 1},
+        {"\x80", U'Ç', 1},
     };
     for (const auto& [texto, car, bytes] : casos)
-        EXPECT_EQ(std::pair(decodificar(texto, 0).car, decodificar(texto, 0).bytes), std::pair(car, bytes));
-    for (int b = 1; b < 256; ++b) EXPECT_EQ(a_cp437(cp437(static_cast<unsigned char>(b))), b);
+        EXPECT_EQ(std::pair(decodificar(texto, 0).car, decodificar(texto, 0).bytes),
+                  std::pair(car, bytes));
+    for (int b = 1; b < 256; ++b)
+        EXPECT_EQ(a_cp437(cp437(static_cast<unsigned char>(b))), b);
     EXPECT_EQ(a_cp437(U'€'), -1);
 }
 
@@ -190,11 +207,13 @@ TEST(Conio2, ColoresPosicionesYTeclas) {
     gotoxy(33, 24);
     gotoxy(81, 5);
     gotoxy(5, 0);
-    escribir("\t\t\t   X");  // desde la columna 33: paradas en 41, 49 y 57
+    escribir("\t\t\t   X"); // desde la columna 33: paradas en 41, 49 y 57
     // Sin eco, las extendidas en dos lecturas; con eco, solo lo que escribe deja algo.
     e.teclear("\x1b[A\x1bOP\x1b[6~a\xc3\xb1\r\x1b");
-    for (int codigo : {224, 72, 0, 59, 224, 81, int{'a'}}) EXPECT_EQ(leer_tecla(), codigo);
-    for (int codigo : {164, 13, 27}) EXPECT_EQ(leer_tecla_eco(), codigo);
+    for (int codigo : {224, 72, 0, 59, 224, 81, int{'a'}})
+        EXPECT_EQ(leer_tecla(), codigo);
+    for (int codigo : {164, 13, 27})
+        EXPECT_EQ(leer_tecla_eco(), codigo);
     EXPECT_EQ(e.fila(24), std::string(59, ' ') + "Xñ");
     EXPECT_THROW(leer_tecla(), FinDeEntrada);
 }
@@ -204,13 +223,14 @@ TEST(Conio2, PrimeroLaEntradaLuegoUnCuadroYLaPausaTomaUnaTeclaEntera) {
     escribir("Pulsa: ");
     e.dispositivo.teclear("ab\x1b").silencio().teclear("\x1b[Bx");
     EXPECT_EQ(e.dispositivo.escrituras, 0u) << "nada sale a mitad de pantalla";
-    for (int tecla : {'a', 'b'}) EXPECT_EQ(leer_tecla(), tecla);
+    for (int tecla : {'a', 'b'})
+        EXPECT_EQ(leer_tecla(), tecla);
     EXPECT_EQ(e.dispositivo.escrituras, 0u) << "con teclas esperando no se compone ningún cuadro";
     EXPECT_EQ(leer_tecla(), 27) << "el ESC solo es Escape tras el plazo entero";
     EXPECT_EQ(e.dispositivo.escrituras, 1u) << "y el cuadro sale antes de esperarlo";
     EXPECT_NE(e.dispositivo.ultima_escritura.find("Pulsa: "), std::string::npos);
     EXPECT_EQ(leer_tecla(), 224);
-    pausa();  // se lleva el 80 que quedaba de la flecha
+    pausa(); // se lleva el 80 que quedaba de la flecha
     EXPECT_EQ(e.fila(1), "Pulsa: Presione una tecla para continuar . . .");
     EXPECT_EQ(leer_tecla(), 'x');
     EXPECT_EQ(e.dispositivo.reloj_ms, 50) << "solo el silencio hizo esperar";

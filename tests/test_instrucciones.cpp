@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Instrucciones : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("quatrelo-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
@@ -41,7 +41,7 @@ protected:
         return e;
     }
 
-private:
+  private:
     fs::path anterior_ = fs::current_path(), dir_;
 };
 
@@ -53,7 +53,8 @@ TEST_F(Instrucciones, PaginasDe1803Y1732Caracteres) {
     // 1803 = 22 filas de 80 y 43 más, y luego dos fines de línea y la pausa.
     fichero(std::string(1803, 'x') + std::string(1732, 'k') + std::string(465, 'w'));
     auto p1 = ver(0);
-    for (int n = 1; n <= 22; ++n) EXPECT_EQ(p1->fila(n), std::string(80, 'x'));
+    for (int n = 1; n <= 22; ++n)
+        EXPECT_EQ(p1->fila(n), std::string(80, 'x'));
     EXPECT_EQ(p1->fila(23), std::string(43, 'x'));
     EXPECT_EQ(p1->fila(25), PAUSA);
     auto p2 = ver(1);
@@ -88,14 +89,16 @@ TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
         e.ejecutar(instrucciones);
         const int arriba = e.consola.pantalla().ventana_y();
         for (int n = 1; n <= consola::ALTO; ++n)
-            EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24)) << "página " << pagina + 1 << ", fila " << n;
-        EXPECT_EQ(pagina == 0 || e.fila(1) == "  DURANTE LA PARTIDA", true) << "la página 1 tiene justo 1803 caracteres";
+            EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24))
+                << "página " << pagina + 1 << ", fila " << n;
+        EXPECT_EQ(pagina == 0 || e.fila(1) == "  DURANTE LA PARTIDA", true)
+            << "la página 1 tiene justo 1803 caracteres";
     }
 }
 
 TEST_F(Instrucciones, SinFicheroQueLeerUnErrorYUnaPausa) {
 #ifndef _WIN32
-    ASSERT_EQ(mkfifo("INSTRUCCIONES.txt", 0600), 0);  // sin nadie que escriba: no debe colgarse
+    ASSERT_EQ(mkfifo("INSTRUCCIONES.txt", 0600), 0); // sin nadie que escriba: no debe colgarse
 #else
     fs::create_directory("INSTRUCCIONES.txt");
 #endif

@@ -14,21 +14,21 @@
 
 namespace {
 
-using Filas = std::array<std::string, consola::ALTO + 1>;  // desde 1
+using Filas = std::array<std::string, consola::ALTO + 1>; // desde 1
 
 struct Caso {
     std::string nombre, pantalla, teclas, base, cursor, vuelve, campana;
     int sorteo = 0;
     std::map<int, std::string> filas;
-    std::vector<std::array<int, 3>> colores;  // columna, fila, atributo
+    std::vector<std::array<int, 3>> colores; // columna, fila, atributo
 };
 
 // "<intro>", "<abajo>"...: las teclas con nombre; lo demás va tal cual.
 std::string teclas_de(const std::string& t) {
     static const std::map<std::string, std::string> nombres = {
-        {"intro", "\r"},       {"esc", "\x1b"},        {"arriba", "\x1b[A"}, {"abajo", "\x1b[B"},
-        {"derecha", "\x1b[C"}, {"izquierda", "\x1b[D"}, {"f1", "\x1bOP"},     {"espacio", " "},
-        {"lf", "\n"}};
+        {"intro", "\r"},     {"esc", "\x1b"},       {"arriba", "\x1b[A"},
+        {"abajo", "\x1b[B"}, {"derecha", "\x1b[C"}, {"izquierda", "\x1b[D"},
+        {"f1", "\x1bOP"},    {"espacio", " "},      {"lf", "\n"}};
     std::string r;
     for (std::size_t i = 0; i < t.size(); ++i) {
         const std::size_t fin = t.find('>', i);
@@ -75,7 +75,10 @@ const std::map<std::string, std::function<void()>> PANTALLA = {
     {"menu", [] { menu_ppal(); }},
     {"jug2", [] { jug2(); }},
     {"vs_ord", [] { vs_ord(); }},
-    {"salir", [] { if (salir() == VOLVER_AL_MENU) menu_ppal(); }},
+    {"salir",
+     [] {
+         if (salir() == VOLVER_AL_MENU) menu_ppal();
+     }},
 };
 
 } // namespace
@@ -91,15 +94,18 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
         e.ejecutar(PANTALLA.at(c.pantalla));
         Filas& esperada = esperadas[c.nombre];
         if (!c.base.empty()) esperada = esperadas.at(c.base);
-        for (const auto& [n, texto] : c.filas) esperada.at(static_cast<std::size_t>(n)) = texto;
+        for (const auto& [n, texto] : c.filas)
+            esperada.at(static_cast<std::size_t>(n)) = texto;
         std::string vista;
         bool igual = true;
         for (int n = 1; n <= consola::ALTO; ++n) {
             igual = igual && e.fila(n) == esperada[static_cast<std::size_t>(n)];
-            if (!e.fila(n).empty()) vista += (n < 10 ? " " : "") + std::to_string(n) + "|" + e.fila(n) + "\n";
+            if (!e.fila(n).empty())
+                vista += (n < 10 ? " " : "") + std::to_string(n) + "|" + e.fila(n) + "\n";
         }
         EXPECT_TRUE(igual) << "la pantalla es:\n" << vista;
-        for (const auto& [x, y, a] : c.colores) EXPECT_EQ(e.atributo(x, y), a) << x << ',' << y;
+        for (const auto& [x, y, a] : c.colores)
+            EXPECT_EQ(e.atributo(x, y), a) << x << ',' << y;
         if (!c.cursor.empty()) {
             EXPECT_EQ(e.consola.pantalla().cursor_visible() ? "visible" : "oculto", c.cursor);
         }

@@ -12,11 +12,11 @@
 #include <unistd.h>
 
 #if __has_include(<pty.h>)
-#include <pty.h>  // Linux
+#include <pty.h> // Linux
 #elif __has_include(<util.h>)
-#include <util.h>  // macOS, OpenBSD, NetBSD
+#include <util.h> // macOS, OpenBSD, NetBSD
 #else
-#include <libutil.h>  // FreeBSD, DragonFly
+#include <libutil.h> // FreeBSD, DragonFly
 #endif
 
 #include <cerrno>
@@ -50,7 +50,8 @@ struct Pty {
         EXPECT_EQ(::write(esclavo, "#", 1), 1);
         std::string bytes;
         char c = 0;
-        while (::read(maestro, &c, 1) == 1 && c != '#') bytes += c;
+        while (::read(maestro, &c, 1) == 1 && c != '#')
+            bytes += c;
         return bytes;
     }
 };
@@ -86,13 +87,14 @@ TEST(Terminal, LoTomaEnCrudoYLoDevuelveExactoSinLoTecleado) {
             EXPECT_EQ(crudo.c_cc[VMIN], 1);
             EXPECT_EQ(crudo.c_cc[VTIME], 0);
             t.titulo("Quatrelo\x1b[2J");
-            EXPECT_EQ(p.pantalla(), std::string("\x1b[22;0;0t") + (alternativa ? "\x1b[?1049h" : "") +
+            EXPECT_EQ(p.pantalla(), std::string("\x1b[22;0;0t") +
+                                        (alternativa ? "\x1b[?1049h" : "") +
                                         "\x1b[?25l\x1b]0;Quatrelo[2J\a");
             // Tecleado para el juego y sin leer: en el intérprete se ejecutaría.
             p.teclear("echo LEAK\r");
         }
-        EXPECT_EQ(p.pantalla(), al_salir + (alternativa ? "\x1b[?1049l" : "\x1b[999;1H\r\n") +
-                                    "\x1b[23;0;0t");
+        EXPECT_EQ(p.pantalla(),
+                  al_salir + (alternativa ? "\x1b[?1049l" : "\x1b[999;1H\r\n") + "\x1b[23;0;0t");
         EXPECT_TRUE(iguales(antes, ajustes(p.esclavo)));
         ::fcntl(p.esclavo, F_SETFL, O_NONBLOCK);
         char c = 0;
@@ -110,7 +112,7 @@ TEST(Terminal, EntregaLosBytesYElFinDeLaEntrada) {
         EXPECT_EQ(l.suceso, Suceso::byte);
         EXPECT_EQ(l.byte, esperado);
     }
-    ::close(p.maestro);  // el usuario cierra la ventana
+    ::close(p.maestro); // el usuario cierra la ventana
     p.maestro = -1;
     EXPECT_EQ(t.leer(-1).suceso, Suceso::fin);
     EXPECT_EQ(t.leer(-1).suceso, Suceso::fin);

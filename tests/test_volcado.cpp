@@ -19,12 +19,29 @@ constexpr int ANSI[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95
 constexpr std::u32string_view CAJAS = U"─│┌┐└┘", LETRAS_DEC = U"qxlkmj";
 constexpr Tamano NORMAL{80, 50};
 // Como los describe terminfo: xterm (todo), tmux (sin bce, ECH ni REP), linux (8 colores, sin REP).
-constexpr Capacidades TMUX{.borrar_pantalla = true, .borrar_linea = true, .mover_relativo = true, .mover_basico = true};
-constexpr Capacidades XTERM{.bce = true, .borrar_pantalla = true, .borrar_linea = true, .borrar_caracteres = true, .repetir = true, .mover_relativo = true, .mover_basico = true};
-constexpr Capacidades LINUX{.colores = 8, .bce = true, .borrar_pantalla = true, .borrar_linea = true, .borrar_caracteres = true, .mover_relativo = true, .mover_basico = true};
+constexpr Capacidades TMUX{
+    .borrar_pantalla = true, .borrar_linea = true, .mover_relativo = true, .mover_basico = true};
+constexpr Capacidades XTERM{.bce = true,
+                            .borrar_pantalla = true,
+                            .borrar_linea = true,
+                            .borrar_caracteres = true,
+                            .repetir = true,
+                            .mover_relativo = true,
+                            .mover_basico = true};
+constexpr Capacidades LINUX{.colores = 8,
+                            .bce = true,
+                            .borrar_pantalla = true,
+                            .borrar_linea = true,
+                            .borrar_caracteres = true,
+                            .mover_relativo = true,
+                            .mover_basico = true};
 
-// Una celda del terminal: carácter y códigos SGR (un claro en negrita, como el claro; 0: los suyos).
-struct Vista { char32_t car; int texto, fondo; };
+// Una celda del terminal: carácter y códigos SGR (un claro en negrita, como el claro; 0: los
+// suyos).
+struct Vista {
+    char32_t car;
+    int texto, fondo;
+};
 
 // Un terminal que entiende solo lo que sus capacidades dicen y da la prueba por fallida con todo
 // lo demás. Borra con el fondo vigente solo si tiene bce; un salto de línea solo vale tras un
@@ -37,7 +54,10 @@ struct Terminal {
     bool negrita = false, pendiente = false, visible = true, sinc = false, dec = false;
     char32_t ultimo = 0; // el carácter recién escrito, el que repite REP
 
-    void borrar(int y, int a, int b) { std::fill(&celdas[y * columnas + a], &celdas[y * columnas + std::min(b, columnas)], Vista{U' ', 0, cap.bce ? fondo : 0}); }
+    void borrar(int y, int a, int b) {
+        std::fill(&celdas[y * columnas + a], &celdas[y * columnas + std::min(b, columnas)],
+                  Vista{U' ', 0, cap.bce ? fondo : 0});
+    }
     // Recibe un cuadro entero y devuelve cuántas campanas traía.
     int recibir(std::string_view b) {
         EXPECT_TRUE(b.empty() || (b.starts_with("\x1b[?2026h") && b.ends_with("\x1b[?2026l")));
@@ -45,53 +65,81 @@ struct Terminal {
             const char32_t antes = std::exchange(ultimo, 0);
             const Decodificado d = decodificar(b, 0);
             const bool basico = (n = 1) && cap.mover_basico;
-            if (b[0] == '\a') ++campanas;
-            else if (b[0] == '\r' && basico) cx = 0, pendiente = false;
-            else if (b[0] == '\n' && basico && cx == 0 && cy + 1 < filas) ++cy;
-            else if (b[0] == '\b' && basico && cx > 0 && !pendiente) --cx;
-            else if (b.starts_with("\x1b(")) dec = b[2] == '0', n = 3;
-            else if (b.starts_with("\x1b[")) n = 3 + orden(b.substr(2), antes);
-            else if (d.car < 0x20 || d.car == 0x7F || (d.bytes == 1) == (d.car > 0x7F) || (!cap.utf8 && d.bytes > 1))
+            if (b[0] == '\a')
+                ++campanas;
+            else if (b[0] == '\r' && basico)
+                cx = 0, pendiente = false;
+            else if (b[0] == '\n' && basico && cx == 0 && cy + 1 < filas)
+                ++cy;
+            else if (b[0] == '\b' && basico && cx > 0 && !pendiente)
+                --cx;
+            else if (b.starts_with("\x1b("))
+                dec = b[2] == '0', n = 3;
+            else if (b.starts_with("\x1b["))
+                n = 3 + orden(b.substr(2), antes);
+            else if (d.car < 0x20 || d.car == 0x7F || (d.bytes == 1) == (d.car > 0x7F) ||
+                     (!cap.utf8 && d.bytes > 1))
                 ADD_FAILURE() << "byte de control crudo o carácter mal formado: " << int(b[0]);
-            else poner(d.car), n = d.bytes;
+            else
+                poner(d.car), n = d.bytes;
         }
-        EXPECT_FALSE(dec) << "el cuadro acaba con el juego DEC puesto"; return std::exchange(campanas, 0);
+        EXPECT_FALSE(dec) << "el cuadro acaba con el juego DEC puesto";
+        return std::exchange(campanas, 0);
     }
     // Aplica una CSI (sin el "ESC [") y devuelve dónde está su byte final.
     std::size_t orden(std::string_view b, char32_t antes) {
         const bool q = b.starts_with('?'), libre = !q && !pendiente;
-        std::size_t j = q; std::vector<int> p{0};
+        std::size_t j = q;
+        std::vector<int> p{0};
         for (; j < b.size() && (b[j] == ';' || (b[j] >= '0' && b[j] <= '9')); ++j)
             b[j] == ';' ? p.push_back(0) : void(p.back() = p.back() * 10 + (b[j] - '0'));
         const char f = j < b.size() ? b[j] : 0;
         const int n = std::max(1, p[0]), dx = (f == 'C') - (f == 'D'), dy = (f == 'B') - (f == 'A');
         if (f == 'H' && !q && p.size() <= 2 && n <= filas && p.back() <= columnas)
             cy = n - 1, cx = p.size() > 1 ? std::max(1, p[1]) - 1 : 0, pendiente = false;
-        else if (f == 'm' && !q) for (int v : p) {
-            const int decena = v >= 90 ? v / 10 - 6 : v / 10; // 9x y 10x: los claros
-            EXPECT_TRUE(v == 0 || (cap.colores == 8 && (v == 1 || v == 22)) || (v % 10 < 8 && (decena == 3 || decena == 4) && (v < 90 || cap.colores == 16))) << v;
-            negrita = v == 1 || (negrita && v > 1 && v != 22);
-            v == 0 ? void(texto = fondo = 0) : v >= 30 ? void((decena == 4 ? fondo : texto) = v) : void();
-        }
-        else if (f == 'J' && !q && p[0] == 2) for (int y = 0; y < filas; ++y) borrar(y, 0, columnas);
-        else if (f == 'K' && libre && p[0] == 0 && cap.borrar_linea) borrar(cy, cx, columnas);
-        else if (f == 'X' && libre && cap.borrar_caracteres) borrar(cy, cx, cx + n);
-        else if (f == 'b' && libre && cap.repetir && antes && cx + n <= columnas) for (int k = 0; k < n; ++k) poner(antes);
-        else if ((dx || dy) && libre && cap.mover_relativo && cx + dx * n >= 0 && cx + dx * n < columnas &&
-                 cy + dy * n >= 0 && cy + dy * n < filas)
+        else if (f == 'm' && !q)
+            for (int v : p) {
+                const int decena = v >= 90 ? v / 10 - 6 : v / 10; // 9x y 10x: los claros
+                EXPECT_TRUE(
+                    v == 0 || (cap.colores == 8 && (v == 1 || v == 22)) ||
+                    (v % 10 < 8 && (decena == 3 || decena == 4) && (v < 90 || cap.colores == 16)))
+                    << v;
+                negrita = v == 1 || (negrita && v > 1 && v != 22);
+                v == 0    ? void(texto = fondo = 0)
+                : v >= 30 ? void((decena == 4 ? fondo : texto) = v)
+                          : void();
+            }
+        else if (f == 'J' && !q && p[0] == 2)
+            for (int y = 0; y < filas; ++y)
+                borrar(y, 0, columnas);
+        else if (f == 'K' && libre && p[0] == 0 && cap.borrar_linea)
+            borrar(cy, cx, columnas);
+        else if (f == 'X' && libre && cap.borrar_caracteres)
+            borrar(cy, cx, cx + n);
+        else if (f == 'b' && libre && cap.repetir && antes && cx + n <= columnas)
+            for (int k = 0; k < n; ++k)
+                poner(antes);
+        else if ((dx || dy) && libre && cap.mover_relativo && cx + dx * n >= 0 &&
+                 cx + dx * n < columnas && cy + dy * n >= 0 && cy + dy * n < filas)
             cx += dx * n, cy += dy * n;
-        else if (q && p[0] == 25 && (f == 'h' || f == 'l')) visible = f == 'h';
-        else if (q && p[0] == 2026 && sinc != (f == 'h')) sinc = f == 'h';
-        else ADD_FAILURE() << "secuencia desconocida, sin capacidad o mal anidada: ESC[" << b.substr(0, j + 1);
+        else if (q && p[0] == 25 && (f == 'h' || f == 'l'))
+            visible = f == 'h';
+        else if (q && p[0] == 2026 && sinc != (f == 'h'))
+            sinc = f == 'h';
+        else
+            ADD_FAILURE() << "secuencia desconocida, sin capacidad o mal anidada: ESC["
+                          << b.substr(0, j + 1);
         return j;
     }
     void poner(char32_t c) {
         const bool mapa = dec && c >= 0x5F && c <= 0x7E;
         const std::size_t letra = mapa ? LETRAS_DEC.find(c) : 0;
         if ((c >= 0x80 && c <= 0x9F) || letra == LETRAS_DEC.npos || pendiente || !sinc)
-            return ADD_FAILURE() << "carácter " << int(c) << ": C1, letra con el juego DEC, tras la última columna o "
+            return ADD_FAILURE() << "carácter " << int(c)
+                                 << ": C1, letra con el juego DEC, tras la última columna o "
                                  << "fuera de la salida sincronizada";
-        celdas[cy * columnas + cx] = {mapa ? CAJAS[letra] : c, negrita && texto < 38 ? texto + 60 : texto, fondo};
+        celdas[cy * columnas + cx] = {mapa ? CAJAS[letra] : c,
+                                      negrita && texto < 38 ? texto + 60 : texto, fondo};
         ultimo = c, pendiente = cx + 1 == columnas, cx += !pendiente;
     }
 };
@@ -102,49 +150,76 @@ struct Terminal {
 void comparar(Terminal& t, const Pantalla& p, const Capacidades& cap) {
     for (int i = 0; i < t.columnas * t.filas && !::testing::Test::HasFailure(); ++i) {
         const int bx = p.ventana_x() + i % t.columnas, by = p.ventana_y() + i / t.columnas;
-        const Celda c = bx < ANCHO && by < ALTO ? p.celda(bx, by) : Celda{U' ', p.atributo_ventana()};
-        char32_t car = c.car < 0x20 || c.car == 0x7F ? cp437(static_cast<unsigned char>(c.car)) : c.car;
-        if (CAJAS.find(car) != CAJAS.npos && cap.cajas != Cajas::dec && (cap.cajas == Cajas::ascii || !cap.utf8))
+        const Celda c =
+            bx < ANCHO && by < ALTO ? p.celda(bx, by) : Celda{U' ', p.atributo_ventana()};
+        char32_t car =
+            c.car < 0x20 || c.car == 0x7F ? cp437(static_cast<unsigned char>(c.car)) : c.car;
+        if (CAJAS.find(car) != CAJAS.npos && cap.cajas != Cajas::dec &&
+            (cap.cajas == Cajas::ascii || !cap.utf8))
             car = car == U'─' ? U'-' : car == U'│' ? U'|' : U'+';
-        else if (car > 0x7F && CAJAS.find(car) == CAJAS.npos && !(cap.utf8 && car > 0x9F && ancho_celda(car) == 1))
+        else if (car > 0x7F && CAJAS.find(car) == CAJAS.npos &&
+                 !(cap.utf8 && car > 0x9F && ancho_celda(car) == 1))
             car = U'?';
-        const int fondo = cap.colores ? ANSI[(c.atributo >> 4) & (cap.colores == 8 ? 7 : 15)] + 10 : 0;
+        const int fondo =
+            cap.colores ? ANSI[(c.atributo >> 4) & (cap.colores == 8 ? 7 : 15)] + 10 : 0;
         const int texto = car == U' ' ? t.celdas[i].texto : cap.colores ? ANSI[c.atributo & 15] : 0;
-        EXPECT_EQ(std::tuple(t.celdas[i].car, t.celdas[i].texto, t.celdas[i].fondo), std::tuple(car, texto, fondo))
-            << "celda " << i % t.columnas << ',' << i / t.columnas << " por " << int(c.car) << '/' << c.atributo;
+        EXPECT_EQ(std::tuple(t.celdas[i].car, t.celdas[i].texto, t.celdas[i].fondo),
+                  std::tuple(car, texto, fondo))
+            << "celda " << i % t.columnas << ',' << i / t.columnas << " por " << int(c.car) << '/'
+            << c.atributo;
     }
-    EXPECT_EQ(std::tuple(t.visible, p.cursor_visible() ? std::tuple(t.cx, t.cy, t.pendiente) : std::tuple(0, 0, false)),
-              std::tuple(p.cursor_visible(), p.cursor_visible() ? std::tuple(p.cursor_x() - p.ventana_x(), p.cursor_y() - p.ventana_y(), false) : std::tuple(0, 0, false)));
+    EXPECT_EQ(std::tuple(t.visible, p.cursor_visible() ? std::tuple(t.cx, t.cy, t.pendiente)
+                                                       : std::tuple(0, 0, false)),
+              std::tuple(p.cursor_visible(), p.cursor_visible()
+                                                 ? std::tuple(p.cursor_x() - p.ventana_x(),
+                                                              p.cursor_y() - p.ventana_y(), false)
+                                                 : std::tuple(0, 0, false)));
 }
 
 } // namespace
 
 TEST(Volcado, CambiosAlAzarDejanElTerminalIgualQueLaPantalla) {
     Capacidades dec = XTERM, ascii = TMUX, gris = TMUX, sin_utf8{};
-    dec.utf8 = ascii.utf8 = sin_utf8.utf8 = false, dec.cajas = Cajas::dec, ascii.cajas = Cajas::ascii, gris.colores = 0;
-    const char* piezas[] = {"a", "7", " ", "ñ", "─", "│", "┌", "┐", "└", "┘", "\x1b", "\x01", "\x7f", "\xc2\x9b", "\xff",
-                            "一", "\n", "\t", "\r", "\a", "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f"};
-    const Tamano tamanos[] = {{80, 50}, {80, 24}, {100, 60}, {40, 12}, {120, 30}, {30, 10}, {81, 51}};
+    dec.utf8 = ascii.utf8 = sin_utf8.utf8 = false, dec.cajas = Cajas::dec,
+    ascii.cajas = Cajas::ascii, gris.colores = 0;
+    const char* piezas[] = {
+        "a",  "7",  " ",    "ñ",    "─",       "│",          "┌",          "┐",
+        "└",  "┘",  "\x1b", "\x01", "\x7f",    "\xc2\x9b",   "\xff",       "一",
+        "\n", "\t", "\r",   "\a",   "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f"};
+    const Tamano tamanos[] = {{80, 50},  {80, 24}, {100, 60}, {40, 12},
+                              {120, 30}, {30, 10}, {81, 51}};
     std::mt19937 azar(1234);
     auto entre = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
     for (const Capacidades& cap : {Capacidades{}, XTERM, TMUX, LINUX, dec, ascii, gris, sin_utf8}) {
         Tamano tam = NORMAL;
-        Pantalla p; Volcado v(cap);
+        Pantalla p;
+        Volcado v(cap);
         Terminal t{cap, tam.columnas, tam.filas};
         for (int ronda = 0, campanas = 0; ronda < 300 && !HasFailure(); ++ronda, campanas = 0) {
-            SCOPED_TRACE("modo " + std::to_string(cap.colores + 100 * cap.bce + 10 * cap.repetir + (int)cap.cajas) + ", ronda " + std::to_string(ronda));
+            SCOPED_TRACE(
+                "modo " +
+                std::to_string(cap.colores + 100 * cap.bce + 10 * cap.repetir + (int)cap.cajas) +
+                ", ronda " + std::to_string(ronda));
             for (int op = entre(0, 3), que = entre(0, 99); op > 0; --op, que = entre(0, 99)) {
                 std::string s;
-                for (int n = que < 40 ? entre(1, 30) : 0; n > 0; --n) s += piezas[entre(0, std::size(piezas) - 1)];
+                for (int n = que < 40 ? entre(1, 30) : 0; n > 0; --n)
+                    s += piezas[entre(0, std::size(piezas) - 1)];
                 p.escribir(s), campanas += static_cast<int>(std::ranges::count(s, '\a'));
-                if (que >= 40 && que < 55) p.fijar_atributo(static_cast<std::uint16_t>(entre(0, 9) ? entre(0, 255) : entre(0, 0xFFFF)));
+                if (que >= 40 && que < 55)
+                    p.fijar_atributo(
+                        static_cast<std::uint16_t>(entre(0, 9) ? entre(0, 255) : entre(0, 0xFFFF)));
                 if (que >= 55 && que < 70) p.mover_cursor(entre(-2, 81), entre(-2, 51));
                 if (que >= 70 && que < 76) p.limpiar();
-                if (que >= 76 && que < 79) p.color_ventana(static_cast<std::uint16_t>(entre(0, 255)));
+                if (que >= 76 && que < 79)
+                    p.color_ventana(static_cast<std::uint16_t>(entre(0, 255)));
                 if (que >= 79 && que < 85) p.cursor_visible(!p.cursor_visible());
-                if (que >= 85 && que < 90) tam = tamanos[entre(0, std::size(tamanos) - 1)], p.tamano_ventana(tam.columnas, tam.filas);
-                if (que >= 90 && que < 93) v.olvidar(); // y el terminal ya no enseña lo que el volcado cree
-                if ((que >= 90 && que < 93) || tam.columnas != t.columnas || tam.filas != t.filas) t = Terminal{cap, tam.columnas, tam.filas};
+                if (que >= 85 && que < 90)
+                    tam = tamanos[entre(0, std::size(tamanos) - 1)],
+                    p.tamano_ventana(tam.columnas, tam.filas);
+                if (que >= 90 && que < 93)
+                    v.olvidar(); // y el terminal ya no enseña lo que el volcado cree
+                if ((que >= 90 && que < 93) || tam.columnas != t.columnas || tam.filas != t.filas)
+                    t = Terminal{cap, tam.columnas, tam.filas};
             }
             EXPECT_EQ(t.recibir(v.cuadro(p, tam)), campanas > 0 ? 1 : 0);
             // Por debajo del mínimo solo se ve el aviso (lo prueban las pantallas y tmux).
@@ -158,46 +233,83 @@ TEST(Volcado, TrucosDeBytesSoloDondeElTerminalLosEntiende) {
     // Lo de antes y lo de después en la fila 6 desde la columna 11, blanco sobre azul; el cursor
     // oculto se queda tras lo último escrito (tras un repintado sin bce, al final de la pantalla).
     const std::tuple<Capacidades, const char*, const char*, const char*> casos[] = {
-        {XTERM, "hola", "    ", "\b\b\b\b\x1b[K"},                  // cola en blanco: EL
-        {TMUX, "hola", "    ", "\x1b[6;11H    "},                   // sin bce, espacios
+        {XTERM, "hola", "    ", "\b\b\b\b\x1b[K"},                   // cola en blanco: EL
+        {TMUX, "hola", "    ", "\x1b[6;11H    "},                    // sin bce, espacios
         {LINUX, "a0123456789b", "a          b", "\x1b[11D\x1b[10X"}, // en medio: ECH
         {XTERM, "", "====================", "\x1b[6;11H=\x1b[19b"},  // repetición: REP
-        {XTERM, "", "──", "\x1b[6;11H──"},                          // solo de ASCII
+        {XTERM, "", "──", "\x1b[6;11H──"},                           // solo de ASCII
         {TMUX, "a     b", "c     d", "\x1b[6;11Hc\x1b[5Cd"},         // saltar: CUF
     };
     for (const auto& [cap, antes, despues, espera] : casos) {
-        Pantalla p; Volcado v(cap);
-        p.color_ventana(0x1F), p.cursor_visible(false), p.escribir("Quatrelo"), p.mover_cursor(10, 5), p.escribir(antes);
+        Pantalla p;
+        Volcado v(cap);
+        p.color_ventana(0x1F), p.cursor_visible(false), p.escribir("Quatrelo"),
+            p.mover_cursor(10, 5), p.escribir(antes);
         const std::string primero = v.cuadro(p, NORMAL);
         // Con bce, el primer cuadro borra con el fondo y escribe solo lo demás.
-        EXPECT_TRUE(&cap != &std::get<0>(casos[0]) || primero == "\x1b[?2026h\x1b[0m\x1b(B\x1b[97;44m\x1b[2J\x1b[HQuatrelo\x1b[6;11Hhola\x1b[?25l\x1b[?2026l") << primero;
+        EXPECT_TRUE(&cap != &std::get<0>(casos[0]) ||
+                    primero == "\x1b[?2026h\x1b[0m\x1b(B\x1b[97;44m\x1b[2J\x1b[HQuatrelo\x1b[6;"
+                               "11Hhola\x1b[?25l\x1b[?2026l")
+            << primero;
         p.mover_cursor(10, 5), p.escribir(despues);
-        EXPECT_EQ(v.cuadro(p, NORMAL), std::string("\x1b[?2026h") + espera + "\x1b[?2026l") << despues;
+        EXPECT_EQ(v.cuadro(p, NORMAL), std::string("\x1b[?2026h") + espera + "\x1b[?2026l")
+            << despues;
     }
 }
 
 TEST(Volcado, AnchosDeUnicode) {
     // Puntos hebreos, marcas árabes, vocales tailandesas, el selector de emoji y la unión de
     // ancho cero no ocupan celda; ideogramas y emojis, dos; lo no asignado no se sabe.
-    for (char32_t c : std::u32string_view(U"\u05B4\u064E\u0E31\uFE0F\u200D\u0301")) EXPECT_EQ(ancho_celda(c), 0) << int(c);
-    EXPECT_EQ(std::tuple(ancho_celda(U'ñ'), ancho_celda(U'一'), ancho_celda(U'\U0001F600'), ancho_celda(U'\u0378')), std::tuple(1, 2, 2, -1));
+    for (char32_t c : std::u32string_view(U"\u05B4\u064E\u0E31\uFE0F\u200D\u0301"))
+        EXPECT_EQ(ancho_celda(c), 0) << int(c);
+    EXPECT_EQ(std::tuple(ancho_celda(U'ñ'), ancho_celda(U'一'), ancho_celda(U'\U0001F600'),
+                         ancho_celda(U'\u0378')),
+              std::tuple(1, 2, 2, -1));
 }
 
 #ifndef _WIN32 // terminfo solo existe en POSIX
 TEST(Volcado, CapacidadesSegunTerminfo) {
-    const DescripcionTerminal xterm{{{"cup", "\x1b[5;10H"}, {"el", "\x1b[K"}, {"ed", "\x1b[J"}, {"ech", "\x1b[7X"}, {"rep", "x\x1b[6b"},
-         {"cuu", "\x1b[7A"}, {"cud", "\x1b[7B"}, {"cuf", "\x1b[7C"}, {"cub", "\x1b[7D"}, {"cr", "\r"}, {"cud1", "\n"}, {"cub1", "\b"},
-         {"smcup", "\x1b[?1049h"}, {"rmcup", "\x1b[?1049l"}, {"acsc", "``qqxxllkkmmjj"}, {"smacs", "\x1b(0"}, {"rmacs", "\x1b(B"},
-         {"setaf1", "\x1b[31m"}, {"setab1", "\x1b[41m"}, {"setaf9", "\x1b[91m"}, {"setab9", "\x1b[101m"}}, 256, true};
-    auto tupla = [](std::optional<Capacidades> c) { return std::tuple(c->colores, c->bce, c->borrar_pantalla, c->borrar_linea,
-                                                                      c->borrar_caracteres, c->repetir, c->mover_relativo, c->mover_basico, c->pantalla_alternativa); };
-    EXPECT_EQ(tupla(decidir_capacidades(xterm, {})), std::tuple(16, true, true, true, true, true, true, true, true));
-    DescripcionTerminal otro = xterm; // sin ECH, CUF ni pantalla alternativa; REP y smacs de otra forma; 8 colores
-    for (const char* n : {"ech", "cuf", "smcup", "setaf9"}) otro.cadenas.erase(n);
+    const DescripcionTerminal xterm{{{"cup", "\x1b[5;10H"},
+                                     {"el", "\x1b[K"},
+                                     {"ed", "\x1b[J"},
+                                     {"ech", "\x1b[7X"},
+                                     {"rep", "x\x1b[6b"},
+                                     {"cuu", "\x1b[7A"},
+                                     {"cud", "\x1b[7B"},
+                                     {"cuf", "\x1b[7C"},
+                                     {"cub", "\x1b[7D"},
+                                     {"cr", "\r"},
+                                     {"cud1", "\n"},
+                                     {"cub1", "\b"},
+                                     {"smcup", "\x1b[?1049h"},
+                                     {"rmcup", "\x1b[?1049l"},
+                                     {"acsc", "``qqxxllkkmmjj"},
+                                     {"smacs", "\x1b(0"},
+                                     {"rmacs", "\x1b(B"},
+                                     {"setaf1", "\x1b[31m"},
+                                     {"setab1", "\x1b[41m"},
+                                     {"setaf9", "\x1b[91m"},
+                                     {"setab9", "\x1b[101m"}},
+                                    256,
+                                    true};
+    auto tupla = [](std::optional<Capacidades> c) {
+        return std::tuple(c->colores, c->bce, c->borrar_pantalla, c->borrar_linea,
+                          c->borrar_caracteres, c->repetir, c->mover_relativo, c->mover_basico,
+                          c->pantalla_alternativa);
+    };
+    EXPECT_EQ(tupla(decidir_capacidades(xterm, {})),
+              std::tuple(16, true, true, true, true, true, true, true, true));
+    DescripcionTerminal otro =
+        xterm; // sin ECH, CUF ni pantalla alternativa; REP y smacs de otra forma; 8 colores
+    for (const char* n : {"ech", "cuf", "smcup", "setaf9"})
+        otro.cadenas.erase(n);
     otro.cadenas["rep"] = "xxxxxxx", otro.cadenas["smacs"] = "\x0e", otro.bce = false;
-    EXPECT_EQ(tupla(decidir_capacidades(otro, {})), std::tuple(8, false, true, true, false, false, false, true, false));
-    EXPECT_EQ(std::tuple(decidir_capacidades(xterm, {.utf8 = false})->cajas, decidir_capacidades(otro, {.utf8 = false})->cajas,
-                         decidir_capacidades(xterm, {.sin_color = true})->colores, decidir_capacidades(xterm, {.ssh = true})->espera_escape_ms),
+    EXPECT_EQ(tupla(decidir_capacidades(otro, {})),
+              std::tuple(8, false, true, true, false, false, false, true, false));
+    EXPECT_EQ(std::tuple(decidir_capacidades(xterm, {.utf8 = false})->cajas,
+                         decidir_capacidades(otro, {.utf8 = false})->cajas,
+                         decidir_capacidades(xterm, {.sin_color = true})->colores,
+                         decidir_capacidades(xterm, {.ssh = true})->espera_escape_ms),
               std::tuple(Cajas::dec, Cajas::ascii, 0, 100));
     otro.colores = 2, otro.cadenas["cup"] = "\x1bY$)"; // el CUP de un VT52, que no es el nuestro
     EXPECT_FALSE(decidir_capacidades(otro, {}));

@@ -1,7 +1,7 @@
 // Lo que la consola necesita del mundo exterior: leer bytes del teclado con un límite de
 // tiempo, escribir bytes, conocer el tamaño de la ventana, el reloj y dormir. El programa usa
-// el terminal de la plataforma (plataforma.h); las pruebas, un dispositivo con guion, reloj falso y sin esperas.
-// Este fichero no sabe nada del juego.
+// el terminal de la plataforma (plataforma.h); las pruebas, un dispositivo con guion, reloj falso y
+// sin esperas. Este fichero no sabe nada del juego.
 #pragma once
 
 #include <cstdint>
@@ -22,25 +22,25 @@ enum class Cajas { unicode, dec, ascii };
 // dice si este terminal entiende la suya (en POSIX lo dice terminfo; la consola de Windows
 // declara las suyas). Lo que falte se suple con espacios y CUP, que entiende cualquiera.
 struct Capacidades {
-    bool utf8 = true;              // entiende UTF-8; si no, lo no ASCII sale como '?'
-    Cajas cajas = Cajas::unicode;  // cómo se dibujan las líneas de las cajas
-    int colores = 16;              // 0: sin color (NO_COLOR, o no tiene); 8 (claros en negrita); 16
-    bool bce = false;              // borrar pinta con el fondo actual (back_color_erase)
-    bool borrar_pantalla = false;  // ED: CSI 2 J
-    bool borrar_linea = false;     // EL: CSI K
-    bool borrar_caracteres = false;  // ECH: CSI n X
-    bool repetir = false;          // REP: CSI n b (repite el carácter anterior)
-    bool mover_relativo = false;   // CSI n A/B/C/D
-    bool mover_basico = false;     // CR, LF (sin volver al principio: la salida va en crudo), BS
-    bool pantalla_alternativa = true;  // CSI ? 1049 h / l
-    int espera_escape_ms = 50;     // cuánto esperar tras un ESC antes de darlo por tecla sola
+    bool utf8 = true;             // entiende UTF-8; si no, lo no ASCII sale como '?'
+    Cajas cajas = Cajas::unicode; // cómo se dibujan las líneas de las cajas
+    int colores = 16;             // 0: sin color (NO_COLOR, o no tiene); 8 (claros en negrita); 16
+    bool bce = false;             // borrar pinta con el fondo actual (back_color_erase)
+    bool borrar_pantalla = false; // ED: CSI 2 J
+    bool borrar_linea = false;    // EL: CSI K
+    bool borrar_caracteres = false;   // ECH: CSI n X
+    bool repetir = false;             // REP: CSI n b (repite el carácter anterior)
+    bool mover_relativo = false;      // CSI n A/B/C/D
+    bool mover_basico = false;        // CR, LF (sin volver al principio: la salida va en crudo), BS
+    bool pantalla_alternativa = true; // CSI ? 1049 h / l
+    int espera_escape_ms = 50;        // cuánto esperar tras un ESC antes de darlo por tecla sola
 };
 
 enum class Suceso {
-    byte,           // llegó un byte (en Lectura::byte)
-    sin_datos,      // pasó el tiempo de espera sin ningún byte
-    cambio_tamano,  // el terminal cambió de tamaño o volvió de una suspensión: repintar todo
-    fin             // no habrá más entrada (fin de fichero, terminal cerrado)
+    byte,          // llegó un byte (en Lectura::byte)
+    sin_datos,     // pasó el tiempo de espera sin ningún byte
+    cambio_tamano, // el terminal cambió de tamaño o volvió de una suspensión: repintar todo
+    fin            // no habrá más entrada (fin de fichero, terminal cerrado)
 };
 
 struct Lectura {
@@ -49,7 +49,7 @@ struct Lectura {
 };
 
 class Dispositivo {
-public:
+  public:
     virtual ~Dispositivo() = default;
 
     // Espera un byte como mucho espera_ms milisegundos; negativo: sin límite.

@@ -36,13 +36,14 @@ void Entrada::recoger_linea() {
         const std::uint64_t antes = pantalla_.version();
         pantalla_.escribir(texto);
         const auto subidas = static_cast<int>(pantalla_.version() - antes);
-        for (auto& e : ecos) e.y -= subidas;
+        for (auto& e : ecos)
+            e.y -= subidas;
         return subidas;
     };
 
     for (;;) {
         const Tecla t = siguiente_tecla_();
-        if (t.prefijo != -1) continue;  // flechas, F1..., Inicio...: no escriben
+        if (t.prefijo != -1) continue; // flechas, F1..., Inicio...: no escriben
 
         if (t.codigo == TECLA_INTRO || t.codigo == '\n') {
             pendiente_ += linea;
@@ -74,14 +75,16 @@ void Entrada::recoger_linea() {
 std::string Entrada::leer_palabra(std::size_t max_bytes) {
     std::size_t inicio = 0;
     for (;;) {
-        while (inicio < pendiente_.size() && es_blanco(pendiente_[inicio])) ++inicio;
+        while (inicio < pendiente_.size() && es_blanco(pendiente_[inicio]))
+            ++inicio;
         if (inicio < pendiente_.size()) break;
         pendiente_.clear();
         inicio = 0;
         recoger_linea();
     }
     std::size_t fin = inicio;
-    while (fin < pendiente_.size() && !es_blanco(pendiente_[fin])) ++fin;
+    while (fin < pendiente_.size() && !es_blanco(pendiente_[fin]))
+        ++fin;
 
     // Los bytes de un carácter UTF-8 de varios bytes nunca son blancos ASCII, así que la
     // palabra ya acaba en frontera de carácter; el recorte también debe caer en una.

@@ -15,7 +15,7 @@
 namespace consola {
 
 class Entrada {
-public:
+  public:
     // Una línea escrita no pasa de este número de bytes; lo que se teclee de más se ignora.
     static constexpr std::size_t MAX_LINEA = 256;
 
@@ -33,7 +33,7 @@ public:
     void descartar() { pendiente_.clear(); }
     const std::string& pendiente() const { return pendiente_; }
 
-private:
+  private:
     void recoger_linea();
 
     Pantalla& pantalla_;

@@ -15,7 +15,7 @@
 namespace consola {
 
 class DispositivoGuion final : public Dispositivo {
-public:
+  public:
     explicit DispositivoGuion(Tamano tamano = {}, Capacidades capacidades = {});
 
     // Añaden al guion: bytes tecleados; un silencio (pasa el tiempo de espera sin que llegue
@@ -35,16 +35,16 @@ public:
     void titulo(std::string_view texto) override { titulo_ = texto; }
 
     // Lo observado.
-    std::int64_t reloj_base = 1'800'000'000;  // segundos del reloj falso al empezar
-    std::int64_t reloj_ms = 0;                // lo dormido hasta ahora
+    std::int64_t reloj_base = 1'800'000'000; // segundos del reloj falso al empezar
+    std::int64_t reloj_ms = 0;               // lo dormido hasta ahora
     std::uint64_t escrituras = 0;
     std::uint64_t bytes_escritos = 0;
     std::string ultima_escritura;
-    bool guardar_salida = false;  // si es true, `salida` acumula todo lo escrito
+    bool guardar_salida = false; // si es true, `salida` acumula todo lo escrito
     std::string salida;
     std::string titulo_;
 
-private:
+  private:
     struct Paso {
         enum class Tipo { byte, silencio, tamano } tipo;
         unsigned char byte = 0;

@@ -83,20 +83,24 @@ void Pantalla::limpiar() {
 
 void Pantalla::color_ventana(std::uint16_t atributo) {
     for (auto& fila_celdas : celdas_)
-        for (auto& c : fila_celdas) c.atributo = atributo;
+        for (auto& c : fila_celdas)
+            c.atributo = atributo;
     atributo_ = atributo;
     atributo_ventana_ = atributo;
     // Cambian todas las celdas: al volcado no le sale a cuenta comparar.
     ++version_;
 }
 
-std::string Pantalla::fila(int y) const { return texto(0, y, ANCHO); }
+std::string Pantalla::fila(int y) const {
+    return texto(0, y, ANCHO);
+}
 
 std::string Pantalla::texto(int x, int y, int n) const {
     std::string r;
     if (y < 0 || y >= ALTO || x < 0 || x >= ANCHO || n <= 0) return r;
     const int fin = std::min(ANCHO, x + n);
-    for (int i = x; i < fin; ++i) r += utf8(celdas_[y][i].car);
+    for (int i = x; i < fin; ++i)
+        r += utf8(celdas_[y][i].car);
     return r;
 }
 

@@ -22,7 +22,7 @@ struct Celda {
 };
 
 class Pantalla {
-public:
+  public:
     Pantalla();
 
     // Escribe texto UTF-8 en el cursor con el atributo actual. Un byte que no forma parte de
@@ -69,7 +69,7 @@ public:
     // para saber si le conviene comparar o no. Solo crece.
     std::uint64_t version() const { return version_; }
 
-private:
+  private:
     void poner(char32_t c);
     void salto_de_linea();
     void desplazar();

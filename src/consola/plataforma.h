@@ -12,8 +12,8 @@
 namespace consola {
 
 struct Apertura {
-    std::unique_ptr<Dispositivo> dispositivo;  // nulo si no se puede jugar aquí
-    std::string error;                         // entonces, una línea en castellano que lo dice
+    std::unique_ptr<Dispositivo> dispositivo; // nulo si no se puede jugar aquí
+    std::string error;                        // entonces, una línea en castellano que lo dice
 };
 
 // Toma el terminal del proceso para jugar: lo deja como estaba al destruir el dispositivo, y

@@ -11,8 +11,8 @@ namespace consola {
 inline constexpr int TECLA_INTRO = 13;
 inline constexpr int TECLA_ESCAPE = 27;
 inline constexpr int TECLA_RETROCESO = 8;
-inline constexpr int PREFIJO_EXTENDIDA = 224;  // flechas, Inicio, Fin, RePág, AvPág, Ins, Supr
-inline constexpr int PREFIJO_FUNCION = 0;      // F1-F10
+inline constexpr int PREFIJO_EXTENDIDA = 224; // flechas, Inicio, Fin, RePág, AvPág, Ins, Supr
+inline constexpr int PREFIJO_FUNCION = 0;     // F1-F10
 inline constexpr int TECLA_ARRIBA = 72;
 inline constexpr int TECLA_ABAJO = 80;
 inline constexpr int TECLA_IZQUIERDA = 75;
@@ -30,7 +30,7 @@ struct Tecla {
 };
 
 class Teclado {
-public:
+  public:
     explicit Teclado(int espera_escape_ms = 50) : espera_escape_ms_(espera_escape_ms) {}
 
     void recibir(unsigned char byte);
@@ -43,7 +43,7 @@ public:
 
     std::optional<Tecla> sacar();
 
-private:
+  private:
     enum class Estado { normal, escape, csi, ss3, linux_funcion, utf8, raton };
     void emitir(Tecla t) { listas_.push_back(std::move(t)); }
     void secuencia_csi(unsigned char final);
@@ -54,9 +54,9 @@ private:
 
     int espera_escape_ms_;
     Estado estado_ = Estado::normal;
-    std::string secuencia_;  // parámetros de CSI o bytes de un UTF-8 a medias
+    std::string secuencia_; // parámetros de CSI o bytes de un UTF-8 a medias
     std::size_t utf8_faltan_ = 0;
-    std::size_t raton_faltan_ = 0;  // bytes crudos que siguen a "ESC [ M" (ratón X10)
+    std::size_t raton_faltan_ = 0; // bytes crudos que siguen a "ESC [ M" (ratón X10)
     std::deque<Tecla> listas_;
 };
 

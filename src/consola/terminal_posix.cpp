@@ -9,8 +9,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/select.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,25 +63,24 @@ volatile sig_atomic_t titulo_largo = 0;
 // Las señales cuya acción por defecto acaba con el proceso (menos SIGKILL, que no se puede
 // atender). Las de los fallos van al final: con ellas el proceso puede estar roto, pero
 // restaurar solo usa llamadas seguras en un manejador y merece la pena intentarlo.
-constexpr int SENALES_MORTALES[] = {
-    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
-    SIGXFSZ, SIGPIPE, SIGTRAP, SIGSYS,
+constexpr int SENALES_MORTALES[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+                                    SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPIPE, SIGTRAP, SIGSYS,
 #ifdef SIGPOLL
-    SIGPOLL,
+                                    SIGPOLL,
 #endif
 #ifdef SIGSTKFLT
-    SIGSTKFLT,
+                                    SIGSTKFLT,
 #endif
 #ifdef SIGPWR
-    SIGPWR,
+                                    SIGPWR,
 #endif
 #ifdef SIGLOST
-    SIGLOST,
+                                    SIGLOST,
 #endif
 #ifdef SIGEMT
-    SIGEMT,
+                                    SIGEMT,
 #endif
-    SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+                                    SIGSEGV,   SIGBUS,  SIGFPE,  SIGILL,  SIGABRT};
 
 // Cada señal atendida con lo que había antes, para devolverlo al acabar y para morir como se
 // habría muerto sin nosotros (lo normal, la acción por defecto; con un sanitizer, el suyo).
@@ -114,7 +113,9 @@ void escribir_todo(const char* datos, std::size_t n) {
     }
 }
 
-template <std::size_t N> void escribir_fijo(const char (&texto)[N]) { escribir_todo(texto, N - 1); }
+template <std::size_t N> void escribir_fijo(const char (&texto)[N]) {
+    escribir_todo(texto, N - 1);
+}
 
 // Pantalla alternativa (si la hay) y cursor oculto; al arrancar, guardando antes el título.
 void entrar(bool guardar_titulo) {
@@ -284,8 +285,7 @@ long long ahora_ms() {
 
 } // namespace
 
-Terminal::Terminal(int entrada, int salida, Capacidades capacidades)
-    : capacidades_(capacidades) {
+Terminal::Terminal(int entrada, int salida, Capacidades capacidades) : capacidades_(capacidades) {
     fd_entrada = entrada;
     fd_salida = salida;
     con_alternativa = capacidades.pantalla_alternativa ? 1 : 0;
@@ -448,7 +448,9 @@ Tamano Terminal::tamano() {
     return Tamano{80, 50};
 }
 
-std::int64_t Terminal::milisegundos() { return ahora_ms(); }
+std::int64_t Terminal::milisegundos() {
+    return ahora_ms();
+}
 
 std::int64_t Terminal::segundos() {
     return static_cast<std::int64_t>(::time(nullptr));
@@ -499,7 +501,8 @@ Apertura abrir_terminal() {
     // Un juego de pantalla completa fuera de un terminal jugaría a ciegas o llenaría un fichero
     // de secuencias: se dice y no se toca nada.
     if (!::isatty(STDIN_FILENO)) {
-        a.error = "la entrada estándar no es un terminal; Quatrelo se juega en un terminal de texto";
+        a.error =
+            "la entrada estándar no es un terminal; Quatrelo se juega en un terminal de texto";
         return a;
     }
     if (!::isatty(STDOUT_FILENO)) {

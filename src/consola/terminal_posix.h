@@ -12,7 +12,7 @@
 namespace consola {
 
 class Terminal final : public Dispositivo {
-public:
+  public:
     // Toma el terminal que hay tras `entrada` y `salida` (el programa le da 0 y 1; las pruebas,
     // un pseudoterminal), sin cerrarlos nunca: guarda los ajustes, pasa a modo crudo
     // (conservando ISIG para Ctrl+C y Ctrl+Z), pantalla alternativa si la hay, guarda el título
@@ -39,14 +39,14 @@ public:
     // sirve dentro de un manejador de señal.
     static void restaurar();
 
-private:
+  private:
     void vaciar_tubo();
 
     Capacidades capacidades_;
     // Lo leído de una vez y aún no entregado: leer() da un byte por llamada.
     unsigned char buffer_[256] = {};
     std::size_t pos_ = 0, len_ = 0;
-    bool terminado_ = false;  // la entrada se acabó: desde entonces, siempre fin
+    bool terminado_ = false; // la entrada se acabó: desde entonces, siempre fin
 };
 
 } // namespace consola

@@ -42,12 +42,12 @@ bool poner_vt(HANDLE h) {
 // una pantalla propia que hace de pantalla alternativa. Entiende lo que el volcado puede mandar
 // (colocar y mover el cursor, colores, borrados, cursor visible, campana) e ignora lo demás.
 class Clasica {
-public:
+  public:
     Clasica(HANDLE pantalla, WORD defecto) : h_(pantalla), defecto_(defecto), atributo_(defecto) {}
     HANDLE pantalla() const { return h_; }
     void escribir(std::wstring_view texto);
 
-private:
+  private:
     enum class Estado { texto, escape, csi, osc, juego };
     void caracter(wchar_t c);
     void orden(wchar_t final);
@@ -60,10 +60,10 @@ private:
     WORD defecto_, atributo_;
     COORD origen_{0, 0};
     int ancho_ = 80, alto_ = 50, x_ = 0, y_ = 0;
-    bool margen_ = false;  // se escribió en la última columna: el siguiente carácter salta de fila
+    bool margen_ = false; // se escribió en la última columna: el siguiente carácter salta de fila
     Estado estado_ = Estado::texto;
     std::wstring secuencia_;
-    std::wstring tramo_;  // caracteres seguidos de una fila, aún sin escribir
+    std::wstring tramo_; // caracteres seguidos de una fila, aún sin escribir
     int tramo_x_ = 0;
 };
 
@@ -78,7 +78,7 @@ struct Original {
     bool hay_cursor = false;
     WORD atributos = 0;
     bool hay_atributos = false;
-    std::unique_ptr<Clasica> clasica;  // nulo: la consola entiende VT
+    std::unique_ptr<Clasica> clasica; // nulo: la consola entiende VT
 };
 Original guardado;
 // La consola está en modo de juego: restaurar tiene trabajo y se puede escribir en ella.
@@ -90,8 +90,8 @@ LPTOP_LEVEL_EXCEPTION_FILTER filtro_anterior = nullptr;
 
 std::wstring a_utf16(std::string_view texto) {
     if (texto.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, texto.data(), static_cast<int>(texto.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, texto.data(), static_cast<int>(texto.size()), nullptr, 0);
     std::wstring r(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, texto.data(), static_cast<int>(texto.size()), r.data(), n);
     return r;
@@ -161,29 +161,52 @@ LONG WINAPI manejar_fallo(EXCEPTION_POINTERS* excepcion) {
 // Las teclas sin carácter, como las manda un xterm. nullptr: no es una de ellas.
 const char* secuencia(WORD tecla) {
     switch (tecla) {
-    case VK_UP: return "\x1b[A";
-    case VK_DOWN: return "\x1b[B";
-    case VK_RIGHT: return "\x1b[C";
-    case VK_LEFT: return "\x1b[D";
-    case VK_HOME: return "\x1b[H";
-    case VK_END: return "\x1b[F";
-    case VK_INSERT: return "\x1b[2~";
-    case VK_DELETE: return "\x1b[3~";
-    case VK_PRIOR: return "\x1b[5~";
-    case VK_NEXT: return "\x1b[6~";
-    case VK_F1: return "\x1bOP";
-    case VK_F2: return "\x1bOQ";
-    case VK_F3: return "\x1bOR";
-    case VK_F4: return "\x1bOS";
-    case VK_F5: return "\x1b[15~";
-    case VK_F6: return "\x1b[17~";
-    case VK_F7: return "\x1b[18~";
-    case VK_F8: return "\x1b[19~";
-    case VK_F9: return "\x1b[20~";
-    case VK_F10: return "\x1b[21~";
-    case VK_F11: return "\x1b[23~";
-    case VK_F12: return "\x1b[24~";
-    default: return nullptr;
+    case VK_UP:
+        return "\x1b[A";
+    case VK_DOWN:
+        return "\x1b[B";
+    case VK_RIGHT:
+        return "\x1b[C";
+    case VK_LEFT:
+        return "\x1b[D";
+    case VK_HOME:
+        return "\x1b[H";
+    case VK_END:
+        return "\x1b[F";
+    case VK_INSERT:
+        return "\x1b[2~";
+    case VK_DELETE:
+        return "\x1b[3~";
+    case VK_PRIOR:
+        return "\x1b[5~";
+    case VK_NEXT:
+        return "\x1b[6~";
+    case VK_F1:
+        return "\x1bOP";
+    case VK_F2:
+        return "\x1bOQ";
+    case VK_F3:
+        return "\x1bOR";
+    case VK_F4:
+        return "\x1bOS";
+    case VK_F5:
+        return "\x1b[15~";
+    case VK_F6:
+        return "\x1b[17~";
+    case VK_F7:
+        return "\x1b[18~";
+    case VK_F8:
+        return "\x1b[19~";
+    case VK_F9:
+        return "\x1b[20~";
+    case VK_F10:
+        return "\x1b[21~";
+    case VK_F11:
+        return "\x1b[23~";
+    case VK_F12:
+        return "\x1b[24~";
+    default:
+        return nullptr;
     }
 }
 
@@ -218,10 +241,10 @@ bool entiende_vt() {
     if (prueba == INVALID_HANDLE_VALUE) return false;
     DWORD escritos = 0;
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    const bool vt =
-        poner_vt(prueba) && ::WriteConsoleW(prueba, L"\x1b[2;3H", 6, &escritos, nullptr) &&
-        ::GetConsoleScreenBufferInfo(prueba, &info) && info.dwCursorPosition.X == 2 &&
-        info.dwCursorPosition.Y == 1;
+    const bool vt = poner_vt(prueba) &&
+                    ::WriteConsoleW(prueba, L"\x1b[2;3H", 6, &escritos, nullptr) &&
+                    ::GetConsoleScreenBufferInfo(prueba, &info) && info.dwCursorPosition.X == 2 &&
+                    info.dwCursorPosition.Y == 1;
     ::CloseHandle(prueba);
     return vt;
 }
@@ -235,17 +258,20 @@ void Clasica::escribir(std::wstring_view texto) {
         x_ = std::min(x_, ancho_ - 1);
         y_ = std::min(y_, alto_ - 1);
     }
-    for (const wchar_t c : texto) caracter(c);
+    for (const wchar_t c : texto)
+        caracter(c);
     soltar();
-    ::SetConsoleCursorPosition(h_, COORD{static_cast<SHORT>(origen_.X + x_),
-                                         static_cast<SHORT>(origen_.Y + y_)});
+    ::SetConsoleCursorPosition(
+        h_, COORD{static_cast<SHORT>(origen_.X + x_), static_cast<SHORT>(origen_.Y + y_)});
 }
 
 void Clasica::caracter(wchar_t c) {
     switch (estado_) {
     case Estado::escape:
-        estado_ = c == L'[' ? Estado::csi : c == L']' ? Estado::osc
-                  : (c == L'(' || c == L')') ? Estado::juego : Estado::texto;
+        estado_ = c == L'['                  ? Estado::csi
+                  : c == L']'                ? Estado::osc
+                  : (c == L'(' || c == L')') ? Estado::juego
+                                             : Estado::texto;
         secuencia_.clear();
         return;
     case Estado::csi:
@@ -256,10 +282,10 @@ void Clasica::caracter(wchar_t c) {
             estado_ = Estado::texto;
         }
         return;
-    case Estado::osc:  // el título va por SetConsoleTitleW; una OSC se salta entera
+    case Estado::osc: // el título va por SetConsoleTitleW; una OSC se salta entera
         if (c == 0x07 || c == 0x1B) estado_ = c == 0x1B ? Estado::juego : Estado::texto;
         return;
-    case Estado::juego:  // ESC ( B y compañía: las cajas ya vienen en Unicode
+    case Estado::juego: // ESC ( B y compañía: las cajas ya vienen en Unicode
         estado_ = Estado::texto;
         return;
     case Estado::texto:
@@ -318,24 +344,46 @@ void Clasica::orden(wchar_t final) {
         y_ = n - 1;
         x_ = p.size() > 1 ? std::max(p[1], 1) - 1 : 0;
         break;
-    case L'A': y_ -= n; break;
-    case L'B': y_ += n; break;
-    case L'C': x_ += n; break;
-    case L'D': x_ -= n; break;
-    case L'G': x_ = n - 1; break;
-    case L'd': y_ = n - 1; break;
+    case L'A':
+        y_ -= n;
+        break;
+    case L'B':
+        y_ += n;
+        break;
+    case L'C':
+        x_ += n;
+        break;
+    case L'D':
+        x_ -= n;
+        break;
+    case L'G':
+        x_ = n - 1;
+        break;
+    case L'd':
+        y_ = n - 1;
+        break;
     case L'J':
-        if (p[0] == 0) borrar(x_, y_, (alto_ - y_) * ancho_ - x_);
-        else if (p[0] == 1) borrar(0, 0, y_ * ancho_ + x_ + 1);
-        else borrar(0, 0, alto_ * ancho_);
+        if (p[0] == 0)
+            borrar(x_, y_, (alto_ - y_) * ancho_ - x_);
+        else if (p[0] == 1)
+            borrar(0, 0, y_ * ancho_ + x_ + 1);
+        else
+            borrar(0, 0, alto_ * ancho_);
         break;
     case L'K':
-        if (p[0] == 0) borrar(x_, y_, ancho_ - x_);
-        else if (p[0] == 1) borrar(0, y_, x_ + 1);
-        else borrar(0, y_, ancho_);
+        if (p[0] == 0)
+            borrar(x_, y_, ancho_ - x_);
+        else if (p[0] == 1)
+            borrar(0, y_, x_ + 1);
+        else
+            borrar(0, y_, ancho_);
         break;
-    case L'X': borrar(x_, y_, std::min(n, ancho_ - x_)); break;
-    case L'm': colores(); break;
+    case L'X':
+        borrar(x_, y_, std::min(n, ancho_ - x_));
+        break;
+    case L'm':
+        colores();
+        break;
     case L'h':
     case L'l':
         if (privada && p[0] == 25) {
@@ -344,7 +392,8 @@ void Clasica::orden(wchar_t final) {
             ::SetConsoleCursorInfo(h_, &cursor);
         }
         break;
-    default: break;
+    default:
+        break;
     }
     x_ = std::clamp(x_, 0, ancho_ - 1);
     y_ = std::clamp(y_, 0, alto_ - 1);
@@ -363,13 +412,20 @@ void Clasica::colores() {
         if (v == 0) {
             texto = defecto_ & 0x0F;
             fondo = defecto_ & 0xF0;
-        } else if (v >= 30 && v <= 37) texto = color_consola(v - 30);
-        else if (v >= 90 && v <= 97) texto = color_consola(v - 90) | 8;
-        else if (v == 39) texto = defecto_ & 0x0F;
-        else if (v >= 40 && v <= 47) fondo = static_cast<WORD>(color_consola(v - 40) << 4);
-        else if (v >= 100 && v <= 107) fondo = static_cast<WORD>((color_consola(v - 100) | 8) << 4);
-        else if (v == 49) fondo = defecto_ & 0xF0;
-        else if ((v == 38 || v == 48) && i + 1 < p.size()) i += p[i + 1] == 5 ? 2 : 4;
+        } else if (v >= 30 && v <= 37)
+            texto = color_consola(v - 30);
+        else if (v >= 90 && v <= 97)
+            texto = color_consola(v - 90) | 8;
+        else if (v == 39)
+            texto = defecto_ & 0x0F;
+        else if (v >= 40 && v <= 47)
+            fondo = static_cast<WORD>(color_consola(v - 40) << 4);
+        else if (v >= 100 && v <= 107)
+            fondo = static_cast<WORD>((color_consola(v - 100) | 8) << 4);
+        else if (v == 49)
+            fondo = defecto_ & 0xF0;
+        else if ((v == 38 || v == 48) && i + 1 < p.size())
+            i += p[i + 1] == 5 ? 2 : 4;
     }
     atributo_ = texto | fondo;
 }
@@ -405,8 +461,8 @@ ConsolaWindows::ConsolaWindows(Capacidades capacidades) : capacidades_(capacidad
     guardado.pagina_salida = ::GetConsoleOutputCP();
     guardado.titulo.assign(32768, L'\0');
     ::SetLastError(ERROR_SUCCESS);
-    const DWORD largo = ::GetConsoleTitleW(guardado.titulo.data(),
-                                           static_cast<DWORD>(guardado.titulo.size()));
+    const DWORD largo =
+        ::GetConsoleTitleW(guardado.titulo.data(), static_cast<DWORD>(guardado.titulo.size()));
     // Un título vacío también es un título; un fallo no: entonces no se toca al salir.
     guardado.hay_titulo = largo > 0 || ::GetLastError() == ERROR_SUCCESS;
     guardado.titulo.resize(largo);

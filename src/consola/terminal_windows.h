@@ -15,7 +15,7 @@
 namespace consola {
 
 class ConsolaWindows final : public Dispositivo {
-public:
+  public:
     // Toma la consola del proceso (abrir_terminal() ya comprobó que la entrada y la salida lo
     // son): guarda su estado, pone la salida en UTF-8 (VT si la consola lo entiende), la entrada
     // tecla a tecla (Ctrl+C sigue siendo una orden), pantalla alternativa y cursor oculto, e
@@ -38,7 +38,7 @@ public:
     // Devuelve la consola a como estaba. Idempotente; sirve desde cualquier hilo.
     static void restaurar();
 
-private:
+  private:
     // Un suceso de teclado de la consola, ya en bytes de xterm, a la cola de lecturas.
     void traducir(const void* suceso_tecla);
     void poner(std::string_view bytes);
@@ -47,7 +47,7 @@ private:
     Capacidades capacidades_;
     // Lo ya traducido y aún no entregado: leer() da un byte (o un suceso) por llamada.
     std::deque<Lectura> pendientes_;
-    wchar_t sustituto_alto_ = 0;  // primera mitad de un carácter fuera del plano básico
+    wchar_t sustituto_alto_ = 0; // primera mitad de un carácter fuera del plano básico
     bool terminado_ = false;
 };
 

@@ -19,14 +19,14 @@ namespace consola {
 // tal cual. Una capacidad que el terminal no tiene no está.
 struct DescripcionTerminal {
     std::map<std::string, std::string, std::less<>> cadenas;
-    int colores = -1;  // max_colors; -1 si no lo dice
-    bool bce = false;  // back_color_erase
+    int colores = -1; // max_colors; -1 si no lo dice
+    bool bce = false; // back_color_erase
 };
 
 struct Entorno {
-    bool utf8 = true;        // la localización es UTF-8
-    bool sin_color = false;  // NO_COLOR con algún valor
-    bool ssh = false;        // SSH_CONNECTION o SSH_TTY: el Escape espera más
+    bool utf8 = true;       // la localización es UTF-8
+    bool sin_color = false; // NO_COLOR con algún valor
+    bool ssh = false;       // SSH_CONNECTION o SSH_TTY: el Escape espera más
 };
 
 // Las capacidades de un terminal así descrito. Cada campo se activa solo si la cadena de

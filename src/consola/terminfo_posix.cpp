@@ -115,13 +115,14 @@ std::optional<Capacidades> capacidades_del_terminal(std::string& error) {
     DescripcionTerminal d;
     d.colores = ::tigetnum("colors");
     d.bce = ::tigetflag("bce") > 0;
-    for (const char* nombre_cadena : {"el", "ed", "clear", "cr", "cud1", "cub1", "smcup", "rmcup",
-                                      "acsc", "smacs", "rmacs"}) {
+    for (const char* nombre_cadena :
+         {"el", "ed", "clear", "cr", "cud1", "cub1", "smcup", "rmcup", "acsc", "smacs", "rmacs"}) {
         std::string s = cadena(nombre_cadena);
         if (!s.empty()) d.cadenas[nombre_cadena] = std::move(s);
     }
     con_parametros(d, "cup", "cup", 4, 9);
-    for (const char* n : {"ech", "cuu", "cud", "cuf", "cub"}) con_parametros(d, n, n, 7);
+    for (const char* n : {"ech", "cuu", "cud", "cuf", "cub"})
+        con_parametros(d, n, n, 7);
     con_parametros(d, "rep", "rep", 'x', 7);
     con_parametros(d, "setaf", "setaf1", 1);
     con_parametros(d, "setab", "setab1", 1);

@@ -14,6 +14,7 @@ namespace {
 
 // Los ficheros y textos del juego vienen de una consola de Windows: los bytes de control se
 // ven como sus glifos y la mitad alta es la de la 437. El NUL se enseña como un blanco.
+// clang-format off
 constexpr std::array<char32_t, 32> TABLA_BAJA = {
     U' ',      U'\u263A', U'\u263B', U'\u2665', U'\u2666', U'\u2663', U'\u2660', U'\u2022',
     U'\u25D8', U'\u25CB', U'\u25D9', U'\u2642', U'\u2640', U'\u266A', U'\u266B', U'\u263C',
@@ -47,10 +48,15 @@ constexpr std::array<char32_t, 128> TABLA_ALTA = {
     U'\u2261', U'\u00B1', U'\u2265', U'\u2264', U'\u2320', U'\u2321', U'\u00F7', U'\u2248',
     U'\u00B0', U'\u2219', U'\u00B7', U'\u221A', U'\u207F', U'\u00B2', U'\u25A0', U'\u00A0',
 };
+// clang-format on
 
-bool es_continuacion(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool es_continuacion(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
 
-bool entre(char32_t c, char32_t desde, char32_t hasta) { return c >= desde && c <= hasta; }
+bool entre(char32_t c, char32_t desde, char32_t hasta) {
+    return c >= desde && c <= hasta;
+}
 
 } // namespace
 

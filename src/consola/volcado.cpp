@@ -150,7 +150,8 @@ Celda Volcado::visible(Celda celda) const {
     // Sin color da igual el atributo: todas las celdas se ven con el del terminal. Con ocho, los
     // fondos claros se ven como los oscuros.
     const int colores = capacidades_.colores;
-    r.atributo = static_cast<std::uint16_t>(colores == 0 ? 0 : celda.atributo & (colores == 8 ? 0x7F : 0xFF));
+    r.atributo = static_cast<std::uint16_t>(
+        colores == 0 ? 0 : celda.atributo & (colores == 8 ? 0x7F : 0xFF));
     char32_t c = celda.car;
     if (c < 0x20 || c == 0x7F) {
         // Los bytes de control que el juego escribe se ven como su glifo de la 437, nunca se
@@ -232,7 +233,8 @@ std::string Volcado::movimiento(int cx, int cy, int x, int y) const {
     if (!cap.mover_basico) return mejor;
     // Bajar con saltos de línea solo tras un retorno de carro: así da igual que el terminal
     // vuelva o no al principio con cada uno.
-    if (dy > 0 && (dy <= 4 || !cap.mover_relativo)) vertical.assign(static_cast<std::size_t>(dy), '\n');
+    if (dy > 0 && (dy <= 4 || !cap.mover_relativo))
+        vertical.assign(static_cast<std::size_t>(dy), '\n');
     imposible = dy < 0 && !cap.mover_relativo;
     const std::string desde_cero = "\r" + vertical + horizontal(0, x, cap, imposible);
     if (!imposible) mejor = mas_corto(mejor, desde_cero);
@@ -294,7 +296,8 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
     for (int i = a; i < b;) {
         const Celda& c = deseada[i];
         int j = i + 1;
-        while (j < b && deseada[j] == c) ++j;
+        while (j < b && deseada[j] == c)
+            ++j;
         const int n = j - i;
         const int bytes = bytes_celda(c);
         // REP solo con ASCII: tmux, por ejemplo, no repite un carácter de varios bytes.
@@ -302,8 +305,8 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
         const int escribir = repetible ? std::min(n * bytes, bytes + largo_csi(n - 1)) : n * bytes;
         if (n > 1 && cap.borrar_caracteres && se_borra(c)) {
             // ECH no mueve el cursor: si sigue el tramo, hay que saltar lo borrado.
-            const int borrar = largo_csi(n) +
-                               (j < b ? static_cast<int>(movimiento(i, y, j, y).size()) : 0);
+            const int borrar =
+                largo_csi(n) + (j < b ? static_cast<int>(movimiento(i, y, j, y).size()) : 0);
             if (borrar < escribir) {
                 poner_atributo(salida, c);
                 salida += csi(n, 'X');
@@ -320,14 +323,16 @@ void Volcado::escribir_tramo(std::string& salida, int y, const Celda* deseada, i
             i = j;
             continue;
         }
-        for (; i < j; ++i) escribir_celda(salida, c, columnas);
+        for (; i < j; ++i)
+            escribir_celda(salida, c, columnas);
     }
 }
 
 void Volcado::tramos(std::string& salida, int y, const Celda* deseada, const Celda* mostrada,
                      int desde, int hasta, int columnas) {
     auto siguiente = [&](int x) {
-        while (x < hasta && deseada[x] == mostrada[x]) ++x;
+        while (x < hasta && deseada[x] == mostrada[x])
+            ++x;
         return x;
     };
     for (int x = siguiente(desde); x < hasta;) {
@@ -347,15 +352,18 @@ void Volcado::tramos(std::string& salida, int y, const Celda* deseada, const Cel
 void Volcado::fila(std::string& salida, int y, const Celda* deseada, const Celda* mostrada,
                    int columnas) {
     int primero = 0;
-    while (primero < columnas && deseada[primero] == mostrada[primero]) ++primero;
+    while (primero < columnas && deseada[primero] == mostrada[primero])
+        ++primero;
     if (primero == columnas) return;
     int ultimo = columnas - 1;
-    while (deseada[ultimo] == mostrada[ultimo]) --ultimo;
+    while (deseada[ultimo] == mostrada[ultimo])
+        --ultimo;
     // La cola de blancos de un mismo fondo que EL borra de una vez.
     const Celda& final = deseada[columnas - 1];
     int cola = columnas;
     if (capacidades_.borrar_linea && se_borra(final))
-        for (cola = columnas - 1; cola > 0 && deseada[cola - 1] == final;) --cola;
+        for (cola = columnas - 1; cola > 0 && deseada[cola - 1] == final;)
+            --cola;
     if (ultimo < cola) {
         tramos(salida, y, deseada, mostrada, primero, columnas, columnas);
         return;
@@ -369,7 +377,8 @@ void Volcado::fila(std::string& salida, int y, const Celda* deseada, const Celda
     std::string con_el;
     tramos(con_el, y, deseada, mostrada, primero, cola, columnas);
     int desde = cola;
-    while (deseada[desde] == mostrada[desde]) ++desde;
+    while (deseada[desde] == mostrada[desde])
+        ++desde;
     if (e_.cy == y && e_.cx >= cola && e_.cx < desde) desde = e_.cx;
     mover(con_el, desde, y);
     poner_atributo(con_el, final);
@@ -434,7 +443,8 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
 
     // Borrar la pantalla con el fondo que más abunda y pintar solo lo demás, si sale más corto
     // que cambiar lo que hay.
-    const Celda fondo{U' ', static_cast<std::uint16_t>(std::ranges::max_element(fondos) - fondos.begin())};
+    const Celda fondo{
+        U' ', static_cast<std::uint16_t>(std::ranges::max_element(fondos) - fondos.begin())};
     const std::size_t resto = celdas - static_cast<std::size_t>(fondos[fondo.atributo]);
     std::string cambios;
     if (capacidades_.borrar_pantalla && se_borra(fondo) && (entero || resto < distintas)) {
@@ -447,7 +457,8 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
         std::string limpio;
         Celda con_texto{U'x', fondo.atributo};
         for (int a = fondo.atributo; a < fondo.atributo + 16; ++a)
-            if (textos[a] > textos[con_texto.atributo]) con_texto.atributo = static_cast<std::uint16_t>(a);
+            if (textos[a] > textos[con_texto.atributo])
+                con_texto.atributo = static_cast<std::uint16_t>(a);
         poner_atributo(limpio, con_texto);
         limpio += "\x1b[2J";
         limpio_.assign(celdas, fondo);

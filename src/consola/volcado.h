@@ -18,7 +18,7 @@ inline constexpr int MIN_COLUMNAS = 40;
 inline constexpr int MIN_FILAS = 12;
 
 class Volcado {
-public:
+  public:
     explicit Volcado(Capacidades capacidades) : capacidades_(capacidades) {}
 
     // Los bytes que llevan el terminal (de tamaño `terminal`) de lo que enseñaba a lo que hay en
@@ -31,7 +31,7 @@ public:
     // el próximo cuadro lo repinta todo.
     void olvidar();
 
-private:
+  private:
     // Lo que sabemos del terminal entre una orden y la siguiente. Cursor -1: no se sabe dónde
     // está (también tras escribir en la última columna, que cada terminal trata a su manera).
     struct Estado {
@@ -50,12 +50,14 @@ private:
 
     // Todas las filas, desde lo que enseña `mostrado` hasta deseado_.
     std::string pintar(const Celda* mostrado, int columnas, int filas);
-    void fila(std::string& salida, int y, const Celda* deseada, const Celda* mostrada, int columnas);
+    void fila(std::string& salida, int y, const Celda* deseada, const Celda* mostrada,
+              int columnas);
     // Las celdas cambiadas de [desde, hasta) de la fila y.
     void tramos(std::string& salida, int y, const Celda* deseada, const Celda* mostrada, int desde,
                 int hasta, int columnas);
     // Las celdas [a, b) seguidas, con el cursor ya en a.
-    void escribir_tramo(std::string& salida, int y, const Celda* deseada, int a, int b, int columnas);
+    void escribir_tramo(std::string& salida, int y, const Celda* deseada, int a, int b,
+                        int columnas);
     bool mejor_reescribir(const Celda* deseada, int a, int b, int y) const;
     void escribir_celda(std::string& salida, const Celda& celda, int columnas);
     void poner_atributo(std::string& salida, const Celda& celda);
@@ -65,14 +67,14 @@ private:
     std::string aviso(Tamano terminal, bool campana);
 
     Capacidades capacidades_;
-    std::vector<Celda> mostrado_;  // lo que enseña el terminal, ya en forma visible
-    std::vector<Celda> deseado_;   // lo que debe enseñar tras este cuadro
-    std::vector<Celda> limpio_;    // la pantalla recién borrada, para comparar con ella
+    std::vector<Celda> mostrado_; // lo que enseña el terminal, ya en forma visible
+    std::vector<Celda> deseado_;  // lo que debe enseñar tras este cuadro
+    std::vector<Celda> limpio_;   // la pantalla recién borrada, para comparar con ella
     Tamano tamano_mostrado_{0, 0};
     bool valido_ = false;
-    bool aviso_ = false;           // el terminal enseña el aviso de tamaño de tamano_mostrado_
+    bool aviso_ = false; // el terminal enseña el aviso de tamaño de tamano_mostrado_
     Estado e_;
-    int cursor_visible_ = -1;      // 0 oculto, 1 visible, -1 no se sabe
+    int cursor_visible_ = -1; // 0 oculto, 1 visible, -1 no se sabe
 };
 
 } // namespace consola
