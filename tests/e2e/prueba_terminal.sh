@@ -131,13 +131,16 @@ esperar "el indicador" indicador
 guardar_stty stty.antes
 orden "'$BIN'"
 hasta_el_menu
+[[ "$(panel '#{pane_title}')" == Quatrelo ]] || fallar "el título no es Quatrelo"
 teclas C-z
 esperar "el indicador tras Ctrl+Z" indicador
+[[ "$(panel '#{pane_title}')" != Quatrelo ]] || fallar "suspendido, el título sigue siendo Quatrelo"
 guardar_stty stty.durante
 cmp -s "$D/stty.antes" "$D/stty.durante" || fallar "suspendido, stty -g cambió"
 [[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "suspendido: pantalla alternativa o cursor oculto"
 orden fg
 esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
+[[ "$(panel '#{pane_title}')" == Quatrelo ]] || fallar "tras fg el título no vuelve a ser Quatrelo"
 teclas Down
 caja_ordenador ┌┐└┘ ─ │
 teclas C-c
