@@ -190,18 +190,10 @@ std::optional<Casilla> caer_al_azar(const char m[][COLUMNAS], int num) {
         while (f >= 0 && es_ficha(m[f][c])) {
             --f;
         }
-        // Una marca de línea corta la subida; esa columna no sirve y se prueba la siguiente.
+        // Llena (o cortada por una marca de línea, que en una partida no llega a verse aquí):
+        // se prueba la siguiente.
         if (vacia(m, f, c)) {
             return Casilla{f, c};
-        }
-    }
-    // Solo un tablero con marcas de línea llega aquí; aun así se devuelve un hueco si lo hay.
-    for (int f = FILA_FONDO; f >= 0; --f) {
-        for (int paso = 0; paso < COLUMNAS; ++paso) {
-            const int c = (num + paso) % COLUMNAS;
-            if (m[f][c] == VACIA) {
-                return Casilla{f, c};
-            }
         }
     }
     return std::nullopt;

@@ -187,9 +187,11 @@ TEST(Texto, Utf8YBytesSueltosDeLa437) {
         {"\xF4\x90\x80\x80", U'⌠', 1},
         {"\x80", U'Ç', 1},
     };
-    for (const auto& [texto, car, bytes] : casos)
+    for (const auto& [texto, car, bytes] : casos) {
         EXPECT_EQ(std::pair(decodificar(texto, 0).car, decodificar(texto, 0).bytes),
                   std::pair(car, bytes));
+        EXPECT_TRUE(bytes == 1 || utf8(car) == texto) << "y de vuelta a UTF-8";
+    }
     for (int b = 1; b < 256; ++b)
         EXPECT_EQ(a_cp437(cp437(static_cast<unsigned char>(b))), b);
     EXPECT_EQ(a_cp437(U'€'), -1);

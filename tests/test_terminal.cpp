@@ -131,4 +131,8 @@ TEST(Terminal, ElCambioDeTamanoDespiertaLaLectura) {
     EXPECT_EQ(t.leer(-1).suceso, Suceso::cambio_tamano);
     EXPECT_EQ(t.tamano(), (Tamano{100, 40}));
     EXPECT_EQ(t.leer(-1).byte, 'z');
+    // Un terminal que no sabe su tamaño dice 0x0: entonces, el de las pantallas.
+    w.ws_row = w.ws_col = 0;
+    ASSERT_EQ(::ioctl(p.maestro, TIOCSWINSZ, &w), 0);
+    EXPECT_EQ(t.tamano(), (Tamano{80, 50}));
 }
