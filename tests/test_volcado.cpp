@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "consola/anchos_unicode.h"
 #include "consola/terminfo.h"
@@ -277,29 +278,15 @@ TEST(Volcado, AnchosDeUnicode) {
 
 #ifndef _WIN32 // terminfo solo existe en POSIX
 TEST(Volcado, CapacidadesSegunTerminfo) {
-    const DescripcionTerminal xterm{{{"cup", "\x1b[5;10H"},
-                                     {"el", "\x1b[K"},
-                                     {"ed", "\x1b[J"},
-                                     {"ech", "\x1b[7X"},
-                                     {"rep", "x\x1b[6b"},
-                                     {"cuu", "\x1b[7A"},
-                                     {"cud", "\x1b[7B"},
-                                     {"cuf", "\x1b[7C"},
-                                     {"cub", "\x1b[7D"},
-                                     {"cr", "\r"},
-                                     {"cud1", "\n"},
-                                     {"cub1", "\b"},
-                                     {"smcup", "\x1b[?1049h"},
-                                     {"rmcup", "\x1b[?1049l"},
-                                     {"acsc", "``qqxxllkkmmjj"},
-                                     {"smacs", "\x1b(0"},
-                                     {"rmacs", "\x1b(B"},
-                                     {"setaf1", "\x1b[31m"},
-                                     {"setab1", "\x1b[41m"},
-                                     {"setaf9", "\x1b[91m"},
-                                     {"setab9", "\x1b[101m"}},
-                                    256,
-                                    true};
+    // Las cadenas de xterm-256color, como las da terminfo con unos valores de muestra.
+    DescripcionTerminal xterm{{}, 256, true};
+    std::istringstream pares(
+        "cup=\x1b[5;10H el=\x1b[K ed=\x1b[J ech=\x1b[7X rep=x\x1b[6b cuu=\x1b[7A cud=\x1b[7B "
+        "cuf=\x1b[7C cub=\x1b[7D cr=\r cud1=\n cub1=\b smcup=\x1b[?1049h rmcup=\x1b[?1049l "
+        "acsc=``qqxxllkkmmjj smacs=\x1b(0 rmacs=\x1b(B setaf1=\x1b[31m setab1=\x1b[41m "
+        "setaf9=\x1b[91m setab9=\x1b[101m");
+    for (std::string par; std::getline(pares, par, ' ');)
+        xterm.cadenas[par.substr(0, par.find('='))] = par.substr(par.find('=') + 1);
     auto tupla = [](std::optional<Capacidades> c) {
         return std::tuple(c->colores, c->bce, c->borrar_pantalla, c->borrar_linea,
                           c->borrar_caracteres, c->repetir, c->mover_relativo, c->mover_basico,

@@ -52,7 +52,7 @@ TERM=dumb jugar dumb ""
 
 # Señales que matan: el juego muere por ella y devuelve el terminal (cursor a la vista, fuera de
 # la pantalla alternativa). Con stderr cerrado el juego se juega igual.
-for caso in "USR1 2>&-" ALRM XCPU SEGV ABRT; do
+for caso in "USR1 2>&-" TERM ALRM XCPU SEGV ABRT; do
     set -- $caso
     jugar "$1" "${2:-}" "$1"
     [[ "$ESTADO" == $((128 + $(kill -l "$1"))) ]] || fallar "$1: estado $ESTADO; $(<"$1.error")"

@@ -90,7 +90,6 @@ restaurado() { # NOMBRE ESTADO: terminó con ESTADO y dejó el terminal como est
     [[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "$1: pantalla alternativa o cursor oculto"
     ! grep -qE "Sanitizer|runtime error" "$n.error" || fallar "$1: $(head -c 2000 "$n.error")"
 }
-senal() { esperar "el pid de $1" test -s "$D/$1.pid" && kill "-$2" "$(<"$D/$1.pid")"; }
 
 envoltorio salir
 hasta_el_menu
@@ -107,17 +106,14 @@ hasta_el_menu
 teclas C-c
 restaurado ctrl_c 130
 
-envoltorio term
-esperar_texto "Pulsa INTRO para empezar"
-senal term TERM
-restaurado term 143
-
-# SIGHUP mientras se teclean los nombres, con el cursor a la vista.
+# SIGHUP mientras se teclean los nombres, con el cursor a la vista (las demás señales las prueba
+# prueba_bordes.sh).
 envoltorio hup
 hasta_el_menu
 teclas Enter
 esperar_texto "COMO TE LLAMAS JUGARDOR 2?:"
-senal hup HUP
+esperar "el pid de hup" test -s "$D/hup.pid"
+kill -HUP "$(<"$D/hup.pid")"
 restaurado hup 129
 
 # --- Ctrl+Z y fg desde dash, que (al revés que bash) no arregla el terminal por su cuenta: al
