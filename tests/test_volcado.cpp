@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "apoyo.h"
 #include "consola/anchos_unicode.h"
 #include "consola/terminfo.h"
 #include "consola/texto.h"
@@ -151,24 +152,12 @@ struct Terminal {
 // celda sale como '?', y las cajas como el terminal puede.
 void comparar(Terminal& t, const Pantalla& p, const Capacidades& cap) {
     for (int i = 0; i < t.columnas * t.filas && !::testing::Test::HasFailure(); ++i) {
-        const int bx = p.ventana_x() + i % t.columnas, by = p.ventana_y() + i / t.columnas;
-        const Celda c =
-            bx < ANCHO && by < ALTO ? p.celda(bx, by) : Celda{U' ', p.atributo_ventana()};
-        char32_t car =
-            c.car < 0x20 || c.car == 0x7F ? cp437(static_cast<unsigned char>(c.car)) : c.car;
-        if (CAJAS.find(car) != CAJAS.npos && cap.cajas != Cajas::dec &&
-            (cap.cajas == Cajas::ascii || !cap.utf8))
-            car = car == U'─' ? U'-' : car == U'│' ? U'|' : U'+';
-        else if (car > 0x7F && CAJAS.find(car) == CAJAS.npos &&
-                 !(cap.utf8 && car > 0x9F && ancho_celda(car) == 1))
-            car = U'?';
-        const int fondo =
-            cap.colores ? ANSI[(c.atributo >> 4) & (cap.colores == 8 ? 7 : 15)] + 10 : 0;
-        const int texto = car == U' ' ? t.celdas[i].texto : cap.colores ? ANSI[c.atributo & 15] : 0;
+        const auto [car, atributo] = celda_visible(p, i % t.columnas, i / t.columnas, cap);
+        const int fondo = cap.colores ? ANSI[atributo >> 4] + 10 : 0;
+        const int texto = car == U' ' ? t.celdas[i].texto : cap.colores ? ANSI[atributo & 15] : 0;
         EXPECT_EQ(std::tuple(t.celdas[i].car, t.celdas[i].texto, t.celdas[i].fondo),
                   std::tuple(car, texto, fondo))
-            << "celda " << i % t.columnas << ',' << i / t.columnas << " por " << int(c.car) << '/'
-            << c.atributo;
+            << "celda " << i % t.columnas << ',' << i / t.columnas;
     }
     EXPECT_EQ(std::tuple(t.visible, p.cursor_visible() ? std::tuple(t.cx, t.cy, t.pendiente)
                                                        : std::tuple(0, 0, false)),
@@ -184,14 +173,9 @@ TEST(Volcado, CambiosAlAzarDejanElTerminalIgualQueLaPantalla) {
     Capacidades dec = XTERM, ascii = TMUX, gris = TMUX, sin_utf8{};
     dec.utf8 = ascii.utf8 = sin_utf8.utf8 = false, dec.cajas = Cajas::dec,
     ascii.cajas = Cajas::ascii, gris.colores = 0;
-    const char* piezas[] = {
-        "a",  "7",  " ",    "ñ",    "─",       "│",          "┌",          "┐",
-        "└",  "┘",  "\x1b", "\x01", "\x7f",    "\xc2\x9b",   "\xff",       "一",
-        "\n", "\t", "\r",   "\a",   "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f"};
     const Tamano tamanos[] = {{80, 50},  {80, 24}, {100, 60}, {40, 12},
                               {120, 30}, {30, 10}, {81, 51}};
     std::mt19937 azar(1234);
-    auto entre = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
     for (const Capacidades& cap : {Capacidades{}, XTERM, TMUX, LINUX, dec, ascii, gris, sin_utf8}) {
         Tamano tam = NORMAL;
         Pantalla p;
@@ -202,21 +186,11 @@ TEST(Volcado, CambiosAlAzarDejanElTerminalIgualQueLaPantalla) {
                 "modo " +
                 std::to_string(cap.colores + 100 * cap.bce + 10 * cap.repetir + (int)cap.cajas) +
                 ", ronda " + std::to_string(ronda));
-            for (int op = entre(0, 3), que = entre(0, 99); op > 0; --op, que = entre(0, 99)) {
-                std::string s;
-                for (int n = que < 40 ? entre(1, 30) : 0; n > 0; --n)
-                    s += piezas[entre(0, std::size(piezas) - 1)];
-                p.escribir(s), campanas += static_cast<int>(std::ranges::count(s, '\a'));
-                if (que >= 40 && que < 55)
-                    p.fijar_atributo(
-                        static_cast<std::uint16_t>(entre(0, 9) ? entre(0, 255) : entre(0, 0xFFFF)));
-                if (que >= 55 && que < 70) p.mover_cursor(entre(-2, 81), entre(-2, 51));
-                if (que >= 70 && que < 76) p.limpiar();
-                if (que >= 76 && que < 79)
-                    p.color_ventana(static_cast<std::uint16_t>(entre(0, 255)));
-                if (que >= 79 && que < 85) p.cursor_visible(!p.cursor_visible());
+            for (int op = entre(azar, 0, 3), que = entre(azar, 0, 99); op > 0;
+                 --op, que = entre(azar, 0, 99)) {
+                campanas += cambio_al_azar(p, que, azar);
                 if (que >= 85 && que < 90)
-                    tam = tamanos[entre(0, std::size(tamanos) - 1)],
+                    tam = tamanos[entre(azar, 0, std::size(tamanos) - 1)],
                     p.tamano_ventana(tam.columnas, tam.filas);
                 if (que >= 90 && que < 93)
                     v.olvidar(); // y el terminal ya no enseña lo que el volcado cree

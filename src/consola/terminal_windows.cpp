@@ -4,6 +4,7 @@
 // llama en otro hilo y no sabe de objetos.
 #include "consola/terminal_windows.h"
 
+#include "consola/consola_clasica.h"
 #include "consola/plataforma.h"
 #include "consola/texto.h"
 
@@ -18,7 +19,6 @@
 #include <ctime>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace consola {
 
@@ -37,34 +37,82 @@ bool poner_vt(HANDLE h) {
            ::SetConsoleMode(h, MODO_SALIDA & ~static_cast<DWORD>(DISABLE_NEWLINE_AUTO_RETURN));
 }
 
-// La consola clásica, sin VT (Windows 7 y 8, Windows 10 antiguo, wine): la misma secuencia de
-// bytes VT que manda el volcado se interpreta aquí y se hace con las funciones de la consola, en
-// una pantalla propia que hace de pantalla alternativa. Entiende lo que el volcado puede mandar
-// (colocar y mover el cursor, colores, borrados, cursor visible, campana) e ignora lo demás.
-class Clasica {
+// Las teclas virtuales de consola_clasica.h son las de Windows.
+static_assert(static_cast<WORD>(Virtual::retroceso) == VK_BACK);
+static_assert(static_cast<WORD>(Virtual::borrar_centro) == VK_CLEAR);
+static_assert(static_cast<WORD>(Virtual::intro) == VK_RETURN);
+static_assert(static_cast<WORD>(Virtual::alt) == VK_MENU);
+static_assert(static_cast<WORD>(Virtual::escape) == VK_ESCAPE);
+static_assert(static_cast<WORD>(Virtual::repag) == VK_PRIOR);
+static_assert(static_cast<WORD>(Virtual::avpag) == VK_NEXT);
+static_assert(static_cast<WORD>(Virtual::fin) == VK_END);
+static_assert(static_cast<WORD>(Virtual::inicio) == VK_HOME);
+static_assert(static_cast<WORD>(Virtual::izquierda) == VK_LEFT);
+static_assert(static_cast<WORD>(Virtual::arriba) == VK_UP);
+static_assert(static_cast<WORD>(Virtual::derecha) == VK_RIGHT);
+static_assert(static_cast<WORD>(Virtual::abajo) == VK_DOWN);
+static_assert(static_cast<WORD>(Virtual::insertar) == VK_INSERT);
+static_assert(static_cast<WORD>(Virtual::suprimir) == VK_DELETE);
+static_assert(static_cast<WORD>(Virtual::numerico0) == VK_NUMPAD0);
+static_assert(static_cast<WORD>(Virtual::numerico9) == VK_NUMPAD9);
+static_assert(static_cast<WORD>(Virtual::f1) == VK_F1);
+static_assert(static_cast<WORD>(Virtual::f12) == VK_F12);
+
+// La consola clásica, sin VT (Windows 7 y 8, Windows 10 antiguo, wine), con sus funciones de
+// siempre, sobre una pantalla propia que hace de pantalla alternativa. Lo que hay que pintar lo
+// decide InterpreteVT con la misma secuencia VT que entendería una consola moderna.
+class PantallaClasica final : public ConsolaClasica {
   public:
-    Clasica(HANDLE pantalla, WORD defecto) : h_(pantalla), defecto_(defecto), atributo_(defecto) {}
+    PantallaClasica(HANDLE pantalla, DWORD tamano_cursor)
+        : h_(pantalla), tamano_cursor_(tamano_cursor) {}
     HANDLE pantalla() const { return h_; }
-    void escribir(std::wstring_view texto);
+
+    std::optional<Tamano> ventana() override {
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        if (!::GetConsoleScreenBufferInfo(h_, &info)) return std::nullopt;
+        origen_ = COORD{info.srWindow.Left, info.srWindow.Top};
+        return Tamano{info.srWindow.Right - info.srWindow.Left + 1,
+                      info.srWindow.Bottom - info.srWindow.Top + 1};
+    }
+    void escribir(int x, int y, std::u16string_view texto, std::uint16_t atributo) override {
+        const std::wstring w(texto.begin(), texto.end());
+        const auto n = static_cast<DWORD>(w.size());
+        DWORD hechos = 0;
+        ::WriteConsoleOutputCharacterW(h_, w.data(), n, donde(x, y), &hechos);
+        ::FillConsoleOutputAttribute(h_, atributo, n, donde(x, y), &hechos);
+    }
+    void rellenar(int x, int y, int n, char16_t c, std::uint16_t atributo) override {
+        DWORD hechos = 0;
+        ::FillConsoleOutputCharacterW(h_, static_cast<wchar_t>(c), static_cast<DWORD>(n),
+                                      donde(x, y), &hechos);
+        ::FillConsoleOutputAttribute(h_, atributo, static_cast<DWORD>(n), donde(x, y), &hechos);
+    }
+    void cursor(int x, int y) override { ::SetConsoleCursorPosition(h_, donde(x, y)); }
+    void cursor_visible(bool visible) override {
+        const CONSOLE_CURSOR_INFO cursor{tamano_cursor_, visible};
+        ::SetConsoleCursorInfo(h_, &cursor);
+    }
+    void campana() override {
+        DWORD escritos = 0;
+        ::WriteConsoleW(h_, L"\a", 1, &escritos, nullptr);
+    }
 
   private:
-    enum class Estado { texto, escape, csi, osc, juego };
-    void caracter(wchar_t c);
-    void orden(wchar_t final);
-    void colores();
-    void soltar();
-    void borrar(int x, int y, int n);
-    std::vector<int> parametros() const;
+    COORD donde(int x, int y) const {
+        return COORD{static_cast<SHORT>(origen_.X + x), static_cast<SHORT>(origen_.Y + y)};
+    }
 
     HANDLE h_;
-    WORD defecto_, atributo_;
+    DWORD tamano_cursor_;
     COORD origen_{0, 0};
-    int ancho_ = 80, alto_ = 50, x_ = 0, y_ = 0;
-    bool margen_ = false; // se escribió en la última columna: el siguiente carácter salta de fila
-    Estado estado_ = Estado::texto;
-    std::wstring secuencia_;
-    std::wstring tramo_; // caracteres seguidos de una fila, aún sin escribir
-    int tramo_x_ = 0;
+};
+
+// Sin VT: la pantalla propia y el intérprete que pinta en ella.
+struct Clasica {
+    Clasica(HANDLE h, DWORD tamano_cursor, WORD defecto)
+        : consola(h, tamano_cursor), vt(consola, defecto) {}
+    PantallaClasica consola;
+    InterpreteVT vt;
 };
 
 // Cómo estaba la consola al empezar, para dejarla igual.
@@ -98,11 +146,11 @@ std::wstring a_utf16(std::string_view texto) {
 }
 
 void escribir_consola(std::string_view bytes) {
-    const std::wstring texto = a_utf16(bytes);
     if (guardado.clasica) {
-        guardado.clasica->escribir(texto);
+        guardado.clasica->vt.escribir(bytes);
         return;
     }
+    const std::wstring texto = a_utf16(bytes);
     // En trozos: hay consolas que no aceptan escrituras muy grandes de una vez.
     constexpr std::size_t TROZO = 8192;
     for (std::size_t pos = 0; pos < texto.size();) {
@@ -125,8 +173,8 @@ void deshacer() {
     activo = false;
     if (guardado.clasica) {
         ::SetConsoleActiveScreenBuffer(guardado.salida);
-        if (guardado.clasica->pantalla() != guardado.salida)
-            ::CloseHandle(guardado.clasica->pantalla());
+        if (guardado.clasica->consola.pantalla() != guardado.salida)
+            ::CloseHandle(guardado.clasica->consola.pantalla());
     } else {
         escribir_consola(SALIR);
     }
@@ -158,80 +206,6 @@ LONG WINAPI manejar_fallo(EXCEPTION_POINTERS* excepcion) {
     return filtro_anterior != nullptr ? filtro_anterior(excepcion) : EXCEPTION_CONTINUE_SEARCH;
 }
 
-// Las teclas sin carácter, como las manda un xterm. nullptr: no es una de ellas.
-const char* secuencia(WORD tecla) {
-    switch (tecla) {
-    case VK_UP:
-        return "\x1b[A";
-    case VK_DOWN:
-        return "\x1b[B";
-    case VK_RIGHT:
-        return "\x1b[C";
-    case VK_LEFT:
-        return "\x1b[D";
-    case VK_HOME:
-        return "\x1b[H";
-    case VK_END:
-        return "\x1b[F";
-    case VK_INSERT:
-        return "\x1b[2~";
-    case VK_DELETE:
-        return "\x1b[3~";
-    case VK_PRIOR:
-        return "\x1b[5~";
-    case VK_NEXT:
-        return "\x1b[6~";
-    case VK_F1:
-        return "\x1bOP";
-    case VK_F2:
-        return "\x1bOQ";
-    case VK_F3:
-        return "\x1bOR";
-    case VK_F4:
-        return "\x1bOS";
-    case VK_F5:
-        return "\x1b[15~";
-    case VK_F6:
-        return "\x1b[17~";
-    case VK_F7:
-        return "\x1b[18~";
-    case VK_F8:
-        return "\x1b[19~";
-    case VK_F9:
-        return "\x1b[20~";
-    case VK_F10:
-        return "\x1b[21~";
-    case VK_F11:
-        return "\x1b[23~";
-    case VK_F12:
-        return "\x1b[24~";
-    default:
-        return nullptr;
-    }
-}
-
-Capacidades capacidades_de_la_consola() {
-    // Lo que entiende la consola de Windows 10 con VT (y Windows Terminal), y lo que interpreta
-    // Clasica donde no hay VT: borra con el fondo actual (ED, EL, ECH), movimientos relativos,
-    // CR, LF y BS, pero no REP.
-    Capacidades c;
-    c.utf8 = true;
-    c.cajas = Cajas::unicode;
-    const char* sin_color = std::getenv("NO_COLOR");
-    c.colores = sin_color == nullptr || sin_color[0] == '\0' ? 16 : 0;
-    c.bce = true;
-    c.borrar_pantalla = true;
-    c.borrar_linea = true;
-    c.borrar_caracteres = true;
-    c.repetir = false;
-    c.mover_relativo = true;
-    c.mover_basico = true;
-    c.pantalla_alternativa = true;
-    // Windows da las teclas enteras: un ESC solo llega seguido de "sin datos" (ver traducir).
-    c.espera_escape_ms = 0;
-    return c;
-}
-
 // ¿Interpreta la consola de verdad las secuencias VT, o solo acepta el modo? (wine lo acepta y
 // escribe las secuencias como texto). Se prueba en una pantalla que nadie ve.
 bool entiende_vt() {
@@ -247,206 +221,6 @@ bool entiende_vt() {
                     info.dwCursorPosition.Y == 1;
     ::CloseHandle(prueba);
     return vt;
-}
-
-void Clasica::escribir(std::wstring_view texto) {
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (::GetConsoleScreenBufferInfo(h_, &info)) {
-        origen_ = COORD{info.srWindow.Left, info.srWindow.Top};
-        ancho_ = info.srWindow.Right - info.srWindow.Left + 1;
-        alto_ = info.srWindow.Bottom - info.srWindow.Top + 1;
-        x_ = std::min(x_, ancho_ - 1);
-        y_ = std::min(y_, alto_ - 1);
-    }
-    for (const wchar_t c : texto)
-        caracter(c);
-    soltar();
-    ::SetConsoleCursorPosition(
-        h_, COORD{static_cast<SHORT>(origen_.X + x_), static_cast<SHORT>(origen_.Y + y_)});
-}
-
-void Clasica::caracter(wchar_t c) {
-    switch (estado_) {
-    case Estado::escape:
-        estado_ = c == L'['                  ? Estado::csi
-                  : c == L']'                ? Estado::osc
-                  : (c == L'(' || c == L')') ? Estado::juego
-                                             : Estado::texto;
-        secuencia_.clear();
-        return;
-    case Estado::csi:
-        if (c >= 0x20 && c <= 0x3F) {
-            secuencia_.push_back(c);
-        } else {
-            if (c >= 0x40 && c <= 0x7E) orden(c);
-            estado_ = Estado::texto;
-        }
-        return;
-    case Estado::osc: // el título va por SetConsoleTitleW; una OSC se salta entera
-        if (c == 0x07 || c == 0x1B) estado_ = c == 0x1B ? Estado::juego : Estado::texto;
-        return;
-    case Estado::juego: // ESC ( B y compañía: las cajas ya vienen en Unicode
-        estado_ = Estado::texto;
-        return;
-    case Estado::texto:
-        break;
-    }
-    if (c == 0x1B) {
-        soltar();
-        estado_ = Estado::escape;
-    } else if (c == L'\r' || c == L'\n' || c == L'\b') {
-        soltar();
-        margen_ = false;
-        if (c == L'\r') x_ = 0;
-        if (c == L'\n') y_ = std::min(y_ + 1, alto_ - 1);
-        if (c == L'\b') x_ = std::max(x_ - 1, 0);
-    } else if (c == 0x07) {
-        soltar();
-        DWORD escritos = 0;
-        ::WriteConsoleW(h_, L"\a", 1, &escritos, nullptr);
-    } else if (c >= 0x20) {
-        if (margen_) {
-            soltar();
-            x_ = 0;
-            y_ = std::min(y_ + 1, alto_ - 1);
-            margen_ = false;
-        }
-        if (tramo_.empty()) tramo_x_ = x_;
-        tramo_.push_back(c);
-        if (x_ == ancho_ - 1)
-            margen_ = true;
-        else
-            ++x_;
-    }
-}
-
-std::vector<int> Clasica::parametros() const {
-    std::vector<int> r(1, 0);
-    for (std::size_t i = secuencia_[0] == L'?' ? 1 : 0; i < secuencia_.size(); ++i) {
-        if (secuencia_[i] == L';')
-            r.push_back(0);
-        else if (secuencia_[i] >= L'0' && secuencia_[i] <= L'9' && r.back() < 10000)
-            r.back() = r.back() * 10 + (secuencia_[i] - L'0');
-    }
-    return r;
-}
-
-void Clasica::orden(wchar_t final) {
-    if (secuencia_.empty()) secuencia_ = L"0";
-    const std::vector<int> p = parametros();
-    const int n = std::max(p[0], 1);
-    const bool privada = secuencia_[0] == L'?';
-    // Como en xterm, los colores y los modos no anulan el salto de fila pendiente.
-    if (final != L'm' && final != L'h' && final != L'l') margen_ = false;
-    switch (final) {
-    case L'H':
-    case L'f':
-        y_ = n - 1;
-        x_ = p.size() > 1 ? std::max(p[1], 1) - 1 : 0;
-        break;
-    case L'A':
-        y_ -= n;
-        break;
-    case L'B':
-        y_ += n;
-        break;
-    case L'C':
-        x_ += n;
-        break;
-    case L'D':
-        x_ -= n;
-        break;
-    case L'G':
-        x_ = n - 1;
-        break;
-    case L'd':
-        y_ = n - 1;
-        break;
-    case L'J':
-        if (p[0] == 0)
-            borrar(x_, y_, (alto_ - y_) * ancho_ - x_);
-        else if (p[0] == 1)
-            borrar(0, 0, y_ * ancho_ + x_ + 1);
-        else
-            borrar(0, 0, alto_ * ancho_);
-        break;
-    case L'K':
-        if (p[0] == 0)
-            borrar(x_, y_, ancho_ - x_);
-        else if (p[0] == 1)
-            borrar(0, y_, x_ + 1);
-        else
-            borrar(0, y_, ancho_);
-        break;
-    case L'X':
-        borrar(x_, y_, std::min(n, ancho_ - x_));
-        break;
-    case L'm':
-        colores();
-        break;
-    case L'h':
-    case L'l':
-        if (privada && p[0] == 25) {
-            const DWORD tamano = guardado.hay_cursor ? guardado.cursor.dwSize : 25;
-            const CONSOLE_CURSOR_INFO cursor{tamano, final == L'h'};
-            ::SetConsoleCursorInfo(h_, &cursor);
-        }
-        break;
-    default:
-        break;
-    }
-    x_ = std::clamp(x_, 0, ancho_ - 1);
-    y_ = std::clamp(y_, 0, alto_ - 1);
-}
-
-// Los colores ANSI tienen el rojo y el azul al revés que los de la consola.
-WORD color_consola(int ansi) {
-    return static_cast<WORD>(((ansi & 1) << 2) | (ansi & 2) | ((ansi & 4) >> 2));
-}
-
-void Clasica::colores() {
-    const std::vector<int> p = parametros();
-    WORD texto = atributo_ & 0x0F, fondo = atributo_ & 0xF0;
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const int v = p[i];
-        if (v == 0) {
-            texto = defecto_ & 0x0F;
-            fondo = defecto_ & 0xF0;
-        } else if (v >= 30 && v <= 37)
-            texto = color_consola(v - 30);
-        else if (v >= 90 && v <= 97)
-            texto = color_consola(v - 90) | 8;
-        else if (v == 39)
-            texto = defecto_ & 0x0F;
-        else if (v >= 40 && v <= 47)
-            fondo = static_cast<WORD>(color_consola(v - 40) << 4);
-        else if (v >= 100 && v <= 107)
-            fondo = static_cast<WORD>((color_consola(v - 100) | 8) << 4);
-        else if (v == 49)
-            fondo = defecto_ & 0xF0;
-        else if ((v == 38 || v == 48) && i + 1 < p.size())
-            i += p[i + 1] == 5 ? 2 : 4;
-    }
-    atributo_ = texto | fondo;
-}
-
-void Clasica::soltar() {
-    if (tramo_.empty()) return;
-    const COORD donde{static_cast<SHORT>(origen_.X + tramo_x_), static_cast<SHORT>(origen_.Y + y_)};
-    DWORD hechos = 0;
-    const auto n = static_cast<DWORD>(tramo_.size());
-    ::WriteConsoleOutputCharacterW(h_, tramo_.data(), n, donde, &hechos);
-    ::FillConsoleOutputAttribute(h_, atributo_, n, donde, &hechos);
-    tramo_.clear();
-}
-
-// Borra como una consola con bce: blancos en el color actual.
-void Clasica::borrar(int x, int y, int n) {
-    if (n <= 0) return;
-    const COORD donde{static_cast<SHORT>(origen_.X + x), static_cast<SHORT>(origen_.Y + y)};
-    DWORD hechos = 0;
-    ::FillConsoleOutputCharacterW(h_, L' ', static_cast<DWORD>(n), donde, &hechos);
-    ::FillConsoleOutputAttribute(h_, atributo_, static_cast<DWORD>(n), donde, &hechos);
 }
 
 } // namespace
@@ -500,7 +274,8 @@ ConsolaWindows::ConsolaWindows(Capacidades capacidades) : capacidades_(capacidad
             ::SetConsoleActiveScreenBuffer(pantalla);
         }
         guardado.clasica = std::make_unique<Clasica>(
-            pantalla != INVALID_HANDLE_VALUE ? pantalla : guardado.salida, guardado.atributos);
+            pantalla != INVALID_HANDLE_VALUE ? pantalla : guardado.salida,
+            guardado.hay_cursor ? guardado.cursor.dwSize : 25, guardado.atributos);
     }
     // Tecla a tecla y sin eco; el tamaño de la ventana como suceso. La edición rápida (elegir
     // texto con el ratón) queda como la tenía el usuario.
@@ -523,57 +298,17 @@ void ConsolaWindows::restaurar() {
     ::ReleaseSRWLockExclusive(&cerrojo);
 }
 
-void ConsolaWindows::poner(std::string_view bytes) {
-    for (const char b : bytes)
-        pendientes_.push_back(Lectura{Suceso::byte, static_cast<unsigned char>(b)});
-}
-
-void ConsolaWindows::caracter(wchar_t c) {
-    if (c >= 0xD800 && c <= 0xDBFF) {
-        sustituto_alto_ = c;
-        return;
-    }
-    char32_t codigo = c;
-    if (c >= 0xDC00 && c <= 0xDFFF) {
-        if (sustituto_alto_ == 0) return;
-        codigo = 0x10000 + ((static_cast<char32_t>(sustituto_alto_) - 0xD800) << 10) + (c - 0xDC00);
-    }
-    sustituto_alto_ = 0;
-    poner(utf8(codigo));
-}
-
 void ConsolaWindows::traducir(const void* suceso_tecla) {
     const KEY_EVENT_RECORD& k = *static_cast<const KEY_EVENT_RECORD*>(suceso_tecla);
-    const wchar_t c = k.uChar.UnicodeChar;
-    if (!k.bKeyDown) {
-        // Alt + cifras del teclado numérico: el carácter llega al soltar Alt.
-        if (k.wVirtualKeyCode == VK_MENU && c != 0) caracter(c);
-        return;
-    }
-    // Las cifras de Alt + número no son teclas (con Bloq Num apagado serían flechas).
-    const bool alt = (k.dwControlKeyState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-    const bool ctrl = (k.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-    if (alt && !ctrl && !(k.dwControlKeyState & ENHANCED_KEY) &&
-        ((k.wVirtualKeyCode >= VK_NUMPAD0 && k.wVirtualKeyCode <= VK_NUMPAD9) ||
-         (k.wVirtualKeyCode >= VK_PRIOR && k.wVirtualKeyCode <= VK_DOWN) ||
-         k.wVirtualKeyCode == VK_INSERT || k.wVirtualKeyCode == VK_CLEAR))
-        return;
-    for (int i = 0; i < std::max<int>(1, k.wRepeatCount); ++i) {
-        if (k.wVirtualKeyCode == VK_ESCAPE || c == 0x1B) {
-            // La tecla Escape entera: el "sin datos" detrás hace que no espere una secuencia,
-            // aunque otra tecla esté ya en la cola.
-            poner("\x1b");
-            pendientes_.push_back(Lectura{Suceso::sin_datos, 0});
-        } else if (const char* s = secuencia(k.wVirtualKeyCode)) {
-            poner(s);
-        } else if (k.wVirtualKeyCode == VK_RETURN) {
-            // Intro es siempre \r, también con Ctrl (que daría \n) o el del teclado numérico:
-            // wine, al arrancar, a veces la entrega así.
-            poner("\r");
-        } else if (c != 0) {
-            caracter(c);
-        }
-    }
+    SucesoTecla s;
+    s.tecla = static_cast<Virtual>(k.wVirtualKeyCode);
+    s.caracter = static_cast<char16_t>(k.uChar.UnicodeChar);
+    s.pulsada = k.bKeyDown != 0;
+    s.alt = (k.dwControlKeyState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
+    s.ctrl = (k.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+    s.extendida = (k.dwControlKeyState & ENHANCED_KEY) != 0;
+    s.repeticiones = k.wRepeatCount;
+    teclas_.traducir(s, pendientes_);
 }
 
 Lectura ConsolaWindows::leer(int espera_ms) {
@@ -619,7 +354,8 @@ void ConsolaWindows::escribir(std::string_view bytes) {
 
 Tamano ConsolaWindows::tamano() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    const HANDLE pantalla = guardado.clasica ? guardado.clasica->pantalla() : guardado.salida;
+    const HANDLE pantalla =
+        guardado.clasica ? guardado.clasica->consola.pantalla() : guardado.salida;
     if (!::GetConsoleScreenBufferInfo(pantalla, &info)) return Tamano{80, 50};
     return Tamano{info.srWindow.Right - info.srWindow.Left + 1,
                   info.srWindow.Bottom - info.srWindow.Top + 1};
@@ -655,7 +391,9 @@ Apertura abrir_terminal() {
                   "(cmd, PowerShell o Windows Terminal)";
         return a;
     }
-    a.dispositivo = std::make_unique<ConsolaWindows>(capacidades_de_la_consola());
+    const char* sin_color = std::getenv("NO_COLOR");
+    a.dispositivo = std::make_unique<ConsolaWindows>(
+        capacidades_de_la_consola(sin_color == nullptr || sin_color[0] == '\0'));
     return a;
 }
 

@@ -1,15 +1,16 @@
 // La consola de Windows real: salida como secuencias VT (Windows 10 y posteriores; donde la
-// consola no las entiende, se interpretan aquí con las funciones clásicas de la consola),
-// teclas de ReadConsoleInputW convertidas en los bytes que manda un xterm, y la consola
-// devuelta tal como estaba (modos, páginas de códigos, título, cursor, colores) salga el
-// programa como salga. Es el único fichero que toca la consola de Windows. No sabe nada del
-// juego.
+// consola no las entiende, las interpreta consola_clasica.h y se hacen con las funciones
+// clásicas de la consola), teclas de ReadConsoleInputW convertidas (también en
+// consola_clasica.h) en los bytes que manda un xterm, y la consola devuelta tal como estaba
+// (modos, páginas de códigos, título, cursor, colores) salga el programa como salga. Es el único
+// fichero que toca la consola de Windows. No sabe nada del juego.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <string_view>
 
+#include "consola/consola_clasica.h"
 #include "consola/dispositivo.h"
 
 namespace consola {
@@ -41,13 +42,11 @@ class ConsolaWindows final : public Dispositivo {
   private:
     // Un suceso de teclado de la consola, ya en bytes de xterm, a la cola de lecturas.
     void traducir(const void* suceso_tecla);
-    void poner(std::string_view bytes);
-    void caracter(wchar_t c);
 
     Capacidades capacidades_;
     // Lo ya traducido y aún no entregado: leer() da un byte (o un suceso) por llamada.
     std::deque<Lectura> pendientes_;
-    wchar_t sustituto_alto_ = 0; // primera mitad de un carácter fuera del plano básico
+    TeclasConsola teclas_;
     bool terminado_ = false;
 };
 
