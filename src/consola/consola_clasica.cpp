@@ -60,12 +60,9 @@ void InterpreteVT::escribir(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         const Decodificado d = decodificar(bytes, pos);
         pos += d.bytes;
-        if (d.car < 0x10000) {
-            caracter(static_cast<char16_t>(d.car));
-        } else {
-            caracter(static_cast<char16_t>(0xD800 + ((d.car - 0x10000) >> 10)));
-            caracter(static_cast<char16_t>(0xDC00 + ((d.car - 0x10000) & 0x3FF)));
-        }
+        // La consola clásica guarda una mitad de UTF-16 por celda: un carácter de fuera del
+        // plano básico ocuparía dos y correría el resto de la fila.
+        caracter(d.car < 0x10000 ? static_cast<char16_t>(d.car) : u'?');
     }
     soltar();
     consola_.cursor(x_, y_);
