@@ -21,14 +21,16 @@ esperar() {
     until eval "$1"; do ((SECONDS < limite)) || fallar "no se cumple en 20 s: $1"; sleep 0.05; done
 }
 
-# jugar CASO REDIRECCIONES [SEÑAL]: el juego con esas redirecciones; con SEÑAL, se la manda cuando
-# se ve la portada. Comprueba que los ajustes del terminal quedan como estaban.
+# jugar CASO REDIRECCIONES [SEÑAL | teclas:BYTES]: el juego con esas redirecciones; cuando se ve
+# la portada, le manda la señal o teclea los bytes (printf %b). Comprueba que los ajustes del
+# terminal quedan como estaban.
 jugar() {
-    script -qfc "stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
+    # Un trabajo en segundo plano empieza con SIGINT ignorada, y el juego la dejaría así.
+    env --default-signal=INT script -qfc "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
         echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" /dev/null <&3 > "$1.pantalla" &
     if [[ -n "${3:-}" ]]; then
         esperar "grep -qs empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
-        kill "-$3" "$(<"$1.pid")"
+        if [[ "$3" == teclas:* ]]; then printf '%b' "${3#teclas:}" >&3; else kill "-$3" "$(<"$1.pid")"; fi
     fi
     esperar "test -e $1.estado"
     wait
@@ -50,12 +52,15 @@ TERM=dumb jugar dumb ""
 [[ "$ESTADO" == 1 && ! -s dumb.pantalla ]] && grep -q "«dumb» no sabe colocar el cursor" dumb.error ||
     fallar "TERM=dumb: estado $ESTADO, «$(<dumb.error)»"
 
-# Señales que matan: el juego muere por ella y devuelve el terminal (cursor a la vista, fuera de
-# la pantalla alternativa). Con stderr cerrado el juego se juega igual.
-for caso in "USR1 2>&-" TERM ALRM XCPU SEGV ABRT; do
+# Cómo acaba el juego: SALIR con s e Intro (0), Ctrl+C (130) y las señales que matan, con las que
+# muere por esa señal. En todos los casos devuelve el terminal (cursor a la vista, fuera de la
+# pantalla alternativa). Con stderr cerrado se juega igual.
+for caso in "salir 0 teclas:\\r\\e[B\\e[B\\e[B\\rs\\r" "ctrl_c 130 teclas:\\x03" \
+    "USR1 138 USR1 2>&-" "HUP 129 HUP" "TERM 143 TERM" "ALRM 142 ALRM" "XCPU 152 XCPU" \
+    "SEGV 139 SEGV" "ABRT 134 ABRT"; do
     set -- $caso
-    jugar "$1" "${2:-}" "$1"
-    [[ "$ESTADO" == $((128 + $(kill -l "$1"))) ]] || fallar "$1: estado $ESTADO; $(<"$1.error")"
+    jugar "$1" "${4:-}" "$3"
+    [[ "$ESTADO" == "$2" ]] || fallar "$1: estado $ESTADO, no $2; $(<"$1.error")"
     resto=$(<"$1.pantalla")
     [[ "${resto##*$'\e[?1049h'}" == *$'\e[?25h'*$'\e[?1049l'* ]] || fallar "$1: no devuelve el terminal"
 done

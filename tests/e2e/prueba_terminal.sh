@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Lo que solo se ve en un terminal de verdad, con el binario real dentro de tmux: el terminal
-# queda como estaba salga como salga el juego (SALIR, Ctrl+C, SIGTERM, SIGHUP) y el estado de
-# salida dice la causa; Ctrl+Z y fg desde un intérprete; los cambios de tamaño; el entorno
-# (LANG=C, NO_COLOR, TERM=linux). Las pantallas en sí las prueban test_pantallas.cpp.
+# Lo que solo se ve en un terminal de verdad, con el binario real dentro de tmux: Ctrl+Z y fg
+# desde un intérprete; el entorno (terminfo, NO_COLOR, LANG=C); los cambios de tamaño. Las
+# pantallas en sí las prueba test_pantallas.cpp, y cómo acaba el juego, prueba_bordes.sh.
 # Uso: prueba_terminal.sh RUTA_DEL_BINARIO, desde la raíz del repositorio. Solo toca su propio
 # servidor de tmux (socket propio) y su directorio temporal. Nada espera un tiempo fijo: cada
 # comprobación sondea la pantalla (o un fichero) hasta que se cumple, con un plazo máximo que
@@ -62,60 +61,6 @@ hasta_el_menu() {
     esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
 }
 
-# --- Salidas: un envoltorio guarda `stty -g` antes y después del juego y su estado de salida
-# (escrito el último y de golpe: cuando existe, lo demás ya está). `trap : INT` deja vivo al
-# envoltorio tras el Ctrl+C que mata al juego.
-envoltorio() {
-    local n="$D/$1"
-    cat >"$n.sh" <<FIN
-trap : INT
-stty -g > '$n.antes'
-echo 'ANTES DEL JUEGO'
-sh -c 'echo \$\$ > "\$0"; exec "\$1" 2> "\$2"' '$n.pid' '$BIN' '$n.error'
-echo \$? > '$n.tmp'
-stty -g > '$n.despues'
-mv '$n.tmp' '$n.estado'
-echo 'DESPUES DEL JUEGO'
-exec sleep 1000
-FIN
-    arrancar "$1" 80 50 "bash '$n.sh'"
-}
-restaurado() { # NOMBRE ESTADO: terminó con ESTADO y dejó el terminal como estaba
-    local n="$D/$1"
-    esperar "$1 termina" test -e "$n.estado"
-    [[ "$(<"$n.estado")" == "$2" ]] || fallar "$1: estado $(<"$n.estado"), no $2"
-    cmp -s "$n.antes" "$n.despues" || fallar "$1: stty -g cambió: $(<"$n.antes") -> $(<"$n.despues")"
-    esperar_texto "DESPUES DEL JUEGO"
-    hay "ANTES DEL JUEGO" || fallar "$1: no vuelve la pantalla de antes"
-    [[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "$1: pantalla alternativa o cursor oculto"
-    ! grep -qE "Sanitizer|runtime error" "$n.error" || fallar "$1: $(head -c 2000 "$n.error")"
-}
-
-envoltorio salir
-hasta_el_menu
-[[ "$(panel '#{alternate_on}#{cursor_flag}')" == 10 ]] || fallar "el juego no usa la pantalla alternativa con el cursor oculto"
-teclas Down Down Down
-esperar_linea 31 "$(espacios 36)│ SALIR │"
-teclas Enter
-esperar_linea 14 "$(espacios 25)DESEAS SALIR ? (s/n):"
-teclas s Enter
-restaurado salir 0
-
-envoltorio ctrl_c
-hasta_el_menu
-teclas C-c
-restaurado ctrl_c 130
-
-# SIGHUP mientras se teclean los nombres, con el cursor a la vista (las demás señales las prueba
-# prueba_bordes.sh).
-envoltorio hup
-hasta_el_menu
-teclas Enter
-esperar_texto "COMO TE LLAMAS JUGARDOR 2?:"
-esperar "el pid de hup" test -s "$D/hup.pid"
-kill -HUP "$(<"$D/hup.pid")"
-restaurado hup 129
-
 # --- Ctrl+Z y fg desde dash, que (al revés que bash) no arregla el terminal por su cuenta: al
 # suspender vuelven los ajustes de antes; con fg, el menú entero y las teclas sueltas.
 command -v dash >/dev/null || fallar "hace falta dash"
@@ -127,6 +72,7 @@ esperar "el indicador" indicador
 guardar_stty stty.antes
 orden "'$BIN'"
 hasta_el_menu
+[[ "$(panel '#{alternate_on}#{cursor_flag}')" == 10 ]] || fallar "sin pantalla alternativa o con el cursor a la vista"
 [[ "$(panel '#{pane_title}')" == Quatrelo ]] || fallar "el título no es Quatrelo"
 teclas C-z
 esperar "el indicador tras Ctrl+Z" indicador
