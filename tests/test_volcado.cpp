@@ -24,20 +24,17 @@ constexpr Tamano NORMAL{80, 50};
 // Como los describe terminfo: xterm (todo), tmux (sin bce, ECH ni REP), linux (8 colores, sin REP).
 constexpr Capacidades TMUX{
     .borrar_pantalla = true, .borrar_linea = true, .mover_relativo = true, .mover_basico = true};
-constexpr Capacidades XTERM{.bce = true,
-                            .borrar_pantalla = true,
-                            .borrar_linea = true,
-                            .borrar_caracteres = true,
-                            .repetir = true,
-                            .mover_relativo = true,
-                            .mover_basico = true};
-constexpr Capacidades LINUX{.colores = 8,
-                            .bce = true,
-                            .borrar_pantalla = true,
-                            .borrar_linea = true,
-                            .borrar_caracteres = true,
-                            .mover_relativo = true,
-                            .mover_basico = true};
+constexpr Capacidades XTERM = [] {
+    Capacidades c = TMUX;
+    c.bce = c.borrar_caracteres = c.repetir = true;
+    return c;
+}();
+constexpr Capacidades LINUX = [] {
+    Capacidades c = XTERM;
+    c.colores = 8;
+    c.repetir = false;
+    return c;
+}();
 
 // Una celda del terminal: carácter y códigos SGR (un claro en negrita, como el claro; 0: los
 // suyos).
