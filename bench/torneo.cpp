@@ -4,12 +4,14 @@
 // máximo) y un juego de posiciones tardías con el valor exacto calculado por una búsqueda lenta
 // de referencia, que la búsqueda del nivel 3 sin plazo debe dar igual, y con una jugada que lo
 // consigue. Todo el azar sale de generadores sembrados; lo único que varía de una ejecución a
-// otra es hasta dónde llega el nivel 3 dentro de su plazo.
+// otra es hasta dónde llega el nivel 3 dentro de su plazo (con --nodos, ni eso).
 //
-//   torneo [--partidas N] [--partidas-nivel3 N] [--plazo MS] [--posiciones N] [--semilla S]
+//   torneo [--partidas N] [--partidas-nivel3 N] [--plazo MS | --nodos N] [--posiciones N]
+//          [--semilla S]
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,8 +46,9 @@ const char* nombre(Jugador j) {
 
 struct Opciones {
     int partidas = 1000;
-    int partidas_nivel3 = 1000;
-    int plazo_ms = 50; // presupuesto por jugada del nivel 3
+    int partidas_nivel3 = 200;
+    int plazo_ms = 400;      // presupuesto por jugada del nivel 3
+    std::uint64_t nodos = 0; // si no es 0, presupuesto en nodos en vez de tiempo: se repite igual
     int posiciones = 200;
     unsigned semilla = 20261206u;
 };
@@ -106,7 +109,9 @@ int mover(const Tablero& real, Lado& lado, std::mt19937& generador, const Opcion
     Presupuesto presupuesto;
     const std::clock_t cpu = std::clock();
     const auto inicio = Reloj::now();
-    if (lado.quien == Jugador::nivel3) {
+    if (lado.quien == Jugador::nivel3 && op.nodos > 0) {
+        presupuesto.max_nodos = op.nodos;
+    } else if (lado.quien == Jugador::nivel3) {
         // La búsqueda se corta con margen para no pasarse del plazo al volver.
         const auto corte = inicio + std::chrono::microseconds(op.plazo_ms * 900);
         presupuesto.se_acabo = [corte] { return Reloj::now() >= corte; };
@@ -126,9 +131,11 @@ int mover(const Tablero& real, Lado& lado, std::mt19937& generador, const Opcion
     return e.columna;
 }
 
-// Una partida entera; devuelve el índice del lado que gana, o -1 en tablas.
+// Una partida entera; devuelve el índice del lado que gana, o -1 en tablas, y deja en `jugadas`
+// las columnas en orden de juego.
 int partida(std::array<Lado, 2>& lados, int empieza, std::mt19937& generador, const Opciones& op,
-            Tiempos& tiempos) {
+            Tiempos& tiempos, std::string& jugadas) {
+    jugadas.clear();
     Tablero real;
     std::fill(&real[0][0], &real[0][0] + FILAS * COLUMNAS, VACIA);
     for (Lado& lado : lados)
@@ -138,6 +145,7 @@ int partida(std::array<Lado, 2>& lados, int empieza, std::mt19937& generador, co
     for (int puestas = 0; puestas < FILAS * COLUMNAS; ++puestas, turno = 1 - turno) {
         Lado& lado = lados[static_cast<std::size_t>(turno)];
         const int c = mover(real, lado, generador, op, tiempos);
+        jugadas += static_cast<char>('0' + c);
         real[fila_de_caida(real, c)][c] = lado.ficha;
         --lados[static_cast<std::size_t>(1 - turno)].vec_jug[static_cast<std::size_t>(c)];
         Tablero copia;
@@ -159,6 +167,7 @@ void anotar(Cuenta& c, int ganador, int yo) {
 void pareja(Jugador a, Jugador b, int n, const Opciones& op, Tiempos& tiempos) {
     if (n == 0) return;
     Cuenta total, empieza_a, empieza_b;
+    std::string jugadas;
     for (int i = 0; i < n; ++i) {
         // Una semilla por partida: cualquier partida se repite sola.
         std::mt19937 generador(op.semilla + 100000u * static_cast<unsigned>(a) +
@@ -167,9 +176,12 @@ void pareja(Jugador a, Jugador b, int n, const Opciones& op, Tiempos& tiempos) {
         // El nivel 1 lleva siempre la X, como en el juego.
         if (b == Jugador::nivel1) std::swap(lados[0].ficha, lados[1].ficha);
         const int empieza = i % 2;
-        const int ganador = partida(lados, empieza, generador, op, tiempos);
+        const int ganador = partida(lados, empieza, generador, op, tiempos, jugadas);
         anotar(total, ganador, 0);
         anotar(empieza == 0 ? empieza_a : empieza_b, ganador, 0);
+        if (a == Jugador::nivel3 && ganador == 1)
+            std::printf("  pierde el nivel 3 (partida %d, empieza %s): %s\n", i,
+                        nombre(empieza == 0 ? a : b), jugadas.c_str());
     }
     const auto pct = [n](int k) { return 100.0 * k / n; };
     std::printf("%-8s contra %-8s %5d partidas: %5d ganadas (%5.1f %%) %4d tablas %4d perdidas"
@@ -291,13 +303,19 @@ int main(int argc, char** argv) {
             op.posiciones = v;
         else if (std::strcmp(argv[i], "--semilla") == 0)
             op.semilla = static_cast<unsigned>(v);
+        else if (std::strcmp(argv[i], "--nodos") == 0)
+            op.nodos = static_cast<std::uint64_t>(v);
         else {
             std::fprintf(stderr, "opción desconocida: %s\n", argv[i]);
             return 2;
         }
     }
-    std::printf("plazo del nivel 3: %d ms por jugada (la búsqueda se corta al 90 %%)\n",
-                op.plazo_ms);
+    if (op.nodos > 0)
+        std::printf("presupuesto del nivel 3: %llu nodos por jugada\n",
+                    static_cast<unsigned long long>(op.nodos));
+    else
+        std::printf("plazo del nivel 3: %d ms por jugada (la búsqueda se corta al 90 %%)\n",
+                    op.plazo_ms);
     Tiempos tiempos;
     const std::array<Jugador, 4> todos{Jugador::azar, Jugador::nivel1, Jugador::nivel2,
                                        Jugador::nivel3};

@@ -7,8 +7,15 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
+
+// El libro de aperturas del nivel 3 cuando empieza (libro.cpp, escrito por
+// bench/generar_libro.cpp): un árbol en preorden con la jugada ganadora de cada posición en la
+// que le toca con hasta ULTIMA_FICHA_DEL_LIBRO fichas puestas.
+extern const int ULTIMA_FICHA_DEL_LIBRO;
+extern const char* const LIBRO_DE_APERTURAS;
 
 namespace {
 
@@ -93,22 +100,23 @@ int estimar(const Posicion& p, Bits mis_amenazas, Bits sus_amenazas) {
 
 enum Tipo : std::uint8_t { LIBRE, EXACTO, COTA_INFERIOR, COTA_SUPERIOR };
 
+// Un primo: el resto de la clave da la casilla y el cociente, que cabe en 32 bits, la completa.
+// Así cada entrada ocupa 8 bytes y la tabla 2 MiB, sin confundir nunca dos posiciones.
+constexpr Bits TAMANO_TABLA = 262139;
+static_assert((Bits{1} << (COLUMNAS * ALTO)) / TAMANO_TABLA <= UINT32_MAX);
+
 struct Entrada {
-    Bits clave = 0;
+    std::uint32_t cociente = 0;
     std::int16_t valor = 0;
     std::uint8_t profundidad = 0;
-    Tipo tipo = LIBRE;
-    std::int8_t columna = -1; // la mejor jugada encontrada, la primera que se prueba
+    std::uint8_t tipo : 2 = LIBRE;
+    std::uint8_t columna : 3 = 0; // la mejor jugada encontrada, la primera que se prueba
 };
+static_assert(sizeof(Entrada) == 8);
 
-constexpr int BITS_TABLA = 19;
-// Estática (8 MiB a cero que no ocupan memoria real hasta que se usan) y compartida entre
-// jugadas: los valores solo dependen de la posición y la profundidad, así que siguen valiendo.
-std::array<Entrada, std::size_t{1} << BITS_TABLA> tabla;
-
-Entrada& entrada_de(Bits clave) {
-    return tabla[(clave * 0x9E3779B97F4A7C15ull) >> (64 - BITS_TABLA)];
-}
+// Estática (a cero, no ocupa memoria real hasta que se usa) y compartida entre jugadas: los
+// valores solo dependen de la posición y de la profundidad, así que siguen valiendo.
+std::array<Entrada, TAMANO_TABLA> tabla;
 
 // ---------------------------------------------------------------- búsqueda
 
@@ -189,9 +197,10 @@ int Buscador::negamax(const Posicion& p, int alfa, int beta, int profundidad) {
 
     Entrada* e = nullptr;
     int columna_tabla = -1;
+    const std::uint32_t cociente = static_cast<std::uint32_t>(p.clave() / TAMANO_TABLA);
     if (con_tabla_) {
-        e = &entrada_de(p.clave());
-        if (e->tipo != LIBRE && e->clave == p.clave()) {
+        e = &tabla[p.clave() % TAMANO_TABLA];
+        if (e->tipo != LIBRE && e->cociente == cociente) {
             columna_tabla = e->columna;
             if (e->profundidad >= profundidad) {
                 const int v = e->valor;
@@ -229,12 +238,11 @@ int Buscador::negamax(const Posicion& p, int alfa, int beta, int profundidad) {
     }
 
     if (e != nullptr) {
-        *e = Entrada{p.clave(), static_cast<std::int16_t>(mejor),
-                     static_cast<std::uint8_t>(profundidad),
-                     mejor <= alfa_inicial ? COTA_SUPERIOR
-                     : mejor >= beta       ? COTA_INFERIOR
-                                           : EXACTO,
-                     static_cast<std::int8_t>(mejor_columna)};
+        e->cociente = cociente;
+        e->valor = static_cast<std::int16_t>(mejor);
+        e->profundidad = static_cast<std::uint8_t>(profundidad);
+        e->tipo = mejor <= alfa_inicial ? COTA_SUPERIOR : mejor >= beta ? COTA_INFERIOR : EXACTO;
+        e->columna = static_cast<std::uint8_t>(mejor_columna) & 7;
     }
     return mejor;
 }
@@ -251,6 +259,36 @@ Posicion leer_tablero(const char m[][COLUMNAS]) {
         }
     }
     return p;
+}
+
+// Recorre el subárbol del libro que empieza en `cursor` (la posición `p`, con el nivel 3 a
+// mover) y lo deja atrás; devuelve la jugada del libro para `buscada`, o -1 si no está en él.
+int recorrer_libro(const char*& cursor, const Posicion& p, const Posicion& buscada) {
+    const int c = *cursor++ - '0';
+    const Bits jugada = jugables(p.mascara) & columna_entera(c);
+    int encontrada = p.propias == buscada.propias && p.mascara == buscada.mascara ? c : -1;
+    const bool gana = (amenazas(p.propias, p.mascara) & jugada) != 0;
+    if (p.fichas + 2 <= ULTIMA_FICHA_DEL_LIBRO && !gana) {
+        const Posicion tras = p.tras(jugada);
+        for (int r = 0; r < COLUMNAS; ++r) {
+            if (*cursor == '-') {
+                ++cursor; // columna llena: el otro no puede jugar ahí
+                continue;
+            }
+            const Posicion hijo = tras.tras(jugables(tras.mascara) & columna_entera(r));
+            const int m = recorrer_libro(cursor, hijo, buscada);
+            if (encontrada < 0) encontrada = m;
+        }
+    }
+    return encontrada;
+}
+
+// La jugada del libro para la posición (la X a mover), o -1. Solo hay libro si la X empezó: con
+// tantas fichas suyas como del otro.
+int jugada_de_libro(const Posicion& p) {
+    if (p.fichas % 2 != 0 || p.fichas > ULTIMA_FICHA_DEL_LIBRO) return -1;
+    const char* cursor = LIBRO_DE_APERTURAS;
+    return recorrer_libro(cursor, Posicion{}, p);
 }
 
 // Profundidad del nivel 2: ve sus cuatro en raya y los del rival a dos jugadas de cada uno, pero
@@ -421,9 +459,23 @@ Eleccion elegir_jugada(const char matriztab[][COLUMNAS], int nivel,
         e.exacta = true;
         return e;
     }
-    return nivel == 3 ? nivel_3(r, presupuesto) : nivel_2(r, azar);
+    if (nivel != 3) return nivel_2(r, azar);
+    // Empezando, las primeras jugadas del libro: ahí la búsqueda no llega a ver lo que hace
+    // falta para no dejar escapar la victoria.
+    if (const int c = jugada_de_libro(r.p); c >= 0 && (r.candidatas & columna_entera(c))) {
+        e.columna = c;
+        e.de_libro = true;
+        return e;
+    }
+    return nivel_3(r, presupuesto);
 }
 
 void vaciar_tabla() {
     tabla.fill(Entrada{});
+}
+
+int resolver(const char matriztab[][COLUMNAS], int alfa, int beta) {
+    const Posicion p = leer_tablero(matriztab);
+    Buscador b(nullptr, true);
+    return b.negamax(p, alfa, beta, TOTAL_FICHAS - p.fichas);
 }

@@ -30,15 +30,17 @@ struct Presupuesto {
 
 struct Eleccion {
     int columna = -1;
-    int valor = 0;       // en la escala de arriba, para la X
-    int profundidad = 0; // la última profundidad acabada (0: no hizo falta buscar)
-    bool exacta = false; // el valor es el de la partida jugada a la perfección hasta el final
+    int valor = 0;         // en la escala de arriba, para la X
+    int profundidad = 0;   // la última profundidad acabada (0: no hizo falta buscar)
+    bool exacta = false;   // el valor es el de la partida jugada a la perfección hasta el final
+    bool de_libro = false; // del libro de aperturas: gana, pero sin valor calculado
     std::uint64_t nodos = 0;
 };
 
 // La jugada de la X en el tablero del juego (fila 0 arriba; ' ', '0' o 'X'; las fichas apoyadas
 // unas en otras), con la X a mover y al menos una columna libre.
-// Nivel 3: gana en el acto si puede, si no tapa una victoria inmediata del 0, y si no busca con
+// Nivel 3: gana en el acto si puede; si no, con la X empezando y pocas fichas puestas, juega la
+// jugada del libro de aperturas; si no, tapa una victoria inmediata del 0, y si no busca con
 // profundización iterativa y después hasta el final, mientras dure el presupuesto; si llega a
 // resolver la posición, juega la jugada exacta (gana lo antes posible, pierde lo más tarde
 // posible, y entre tablas la que mejor se estima).
@@ -51,3 +53,8 @@ Eleccion elegir_jugada(const char matriztab[][COLUMNAS], int nivel,
 // Olvida lo aprendido en la tabla de transposición: las jugadas siguientes no dependen de las
 // anteriores (para medir partidas independientes).
 void vaciar_tabla();
+
+// El valor exacto para la X a mover si cae dentro de (alfa, beta); si no, una cota de ese lado:
+// con (-1, 1) basta para saber si gana, empata o pierde. Sin plazo: en una posición de las
+// primeras jugadas puede tardar minutos. Es lo que usa el generador del libro de aperturas.
+int resolver(const char matriztab[][COLUMNAS], int alfa, int beta);

@@ -1,7 +1,7 @@
 // Lo que el juego dibuja y lee durante una partida: el tablero, las leyendas de fichas, el
 // turno de una persona, el del ordenador y el anuncio del final. Las decisiones (dónde cae una
-// ficha, si hay línea, qué juega el ordenador) son de reglas.h; aquí solo se enseñan y se leen
-// teclas, siempre a través de conio2.h.
+// ficha, si hay línea, qué juega el ordenador) son de reglas.h y busqueda.h; aquí solo se
+// enseñan y se leen teclas, siempre a través de conio2.h.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -163,8 +163,9 @@ int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     const int columna = elegir_jugada(matriztab, nivel_ordenador, sortear, presupuesto).columna;
     const std::int64_t gastado = reloj.milisegundos() - inicio;
     esperar_ms(static_cast<int>(std::max<std::int64_t>(0, PAUSA_ORDENADOR_MS - gastado)));
+    // Una partida nunca llega aquí con el tablero lleno; aun así no se escribe fuera.
     const int fila = fila_de_caida(matriztab, columna);
-    if (fila >= 0) matriztab[fila][columna] = FICHA_X;  // una partida nunca llega con el tablero lleno
+    if (fila >= 0) matriztab[fila][columna] = FICHA_X;
     return 0;
 }
 

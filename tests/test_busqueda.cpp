@@ -56,13 +56,15 @@ TEST(Busqueda, GanaEnElActoYTapaLoForzosoSinPresupuesto) {
     const std::pair<const char*, int> casos[] = {
         {"404142", 3},    // gana aunque el 0 amenace por la columna 4 (el nivel 1 tapa antes)
         {"01010", 0},     // tapa el tres vertical
-        {"21364", 5},     // tapa el tres del fondo por el único lado libre
         {"011232233", 3}, // tapa el tres diagonal por arriba
     };
     for (const auto& [jugadas, columna] : casos)
         for (const int nivel : {2, 3})
             EXPECT_EQ(elegir(desde_jugadas(jugadas).celdas, nivel, 1).columna, columna)
                 << jugadas << " nivel " << nivel;
+    // Empezando la X, sus primeras jugadas salen del libro: ganadoras, y no siempre el centro.
+    for (const auto& [filas, columna] : {std::pair{" 0 X   ", 1}, std::pair{"  0X   ", 5}})
+        EXPECT_EQ(elegir(desde_filas(filas).celdas, 3, 1).columna, columna) << filas;
 }
 
 TEST(Busqueda, ElNivel3ResuelveComoUnMinimaxSinPoda) {
@@ -84,13 +86,14 @@ TEST(Busqueda, ElNivel3ResuelveComoUnMinimaxSinPoda) {
         const int valor = viva ? referencia(t, FICHA_X, fichas) : 0;
         if (!viva || valor == valor_de_victoria(fichas + 1)) continue; // sin nada que buscar
         ++hechas;
-        SCOPED_TRACE(filas_de(t));
         const Eleccion e = elegir(t, 3);
-        EXPECT_EQ(std::pair(e.exacta, e.valor), std::pair(true, valor));
-        EXPECT_EQ(referencia(t, FICHA_X, fichas, e.columna), valor) << "la jugada no lo consigue";
+        EXPECT_EQ(std::pair(e.exacta, e.valor), std::pair(true, valor)) << filas_de(t);
+        // Y la jugada que elige lo consigue.
+        EXPECT_EQ(referencia(t, FICHA_X, fichas, e.columna), valor) << filas_de(t);
     }
     // Más largas de lo que este minimax resuelve a tiempo (su valor, del de bench/torneo.cpp):
-    // la victoria más rápida llega con la ficha 40 y las cotas de la búsqueda no la pueden perder.
+    // la victoria más rápida llega con la ficha 40, y las cotas de la búsqueda no deben
+    // perderla.
     for (const char* filas : {"  X0 0 /  X0 X0/  0X XX/  X0 X0/X X0X0X/0 000X0",
                               "    0  / X  X  / X0 XX /00X 00X/0X00XX0/X0X000X"})
         EXPECT_EQ(elegir(desde_filas(filas).celdas, 3).valor, valor_de_victoria(40)) << filas;
