@@ -2,15 +2,16 @@
 // posición en la que le toca con hasta ULTIMA fichas en el tablero, siguiendo el libro él y
 // jugando el otro cualquier cosa, una jugada que gana con juego perfecto, comprobada con
 // resolver() hasta el final de la partida. La primera, la columna del centro, no se resuelve
-// aquí (el tablero vacío llevaría días con esta búsqueda): es la que se sabe ganadora desde que
-// el juego se resolvió.
+// aquí (el tablero vacío no se resuelve con esta búsqueda en un tiempo razonable): es la que se
+// sabe ganadora desde que el juego se resolvió.
 //
-//   generar_libro [ULTIMA] > src/libro.cpp      (ULTIMA par; por defecto 8)
+//   generar_libro [ULTIMA] > src/libro.cpp      (ULTIMA par; por defecto 10)
 //
 // El libro es un árbol en preorden: en cada posición del nivel 3, su jugada ('0' a '6'); luego,
 // si aún hay libro por debajo y esa jugada no gana en el acto, el subárbol de cada respuesta
 // del otro, de la columna 0 a la 6 ('-' si esa columna está llena). El progreso va a la salida
-// de error. Con la tabla de la búsqueda del juego tarda horas; con una más grande, menos.
+// de error. Resuelve unas 2800 posiciones: 11 minutos con una tabla de 64 MiB (TAMANO_TABLA =
+// 8388593 en busqueda.cpp, compilado aparte); con la de 2 MiB del juego, más.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,7 +26,7 @@ namespace {
 
 using Reloj = std::chrono::steady_clock;
 
-int ultima = 8;
+int ultima = 10;
 std::map<std::string, int> resueltas; // posición -> jugada ganadora (y su espejo, al revés)
 double segundos = 0;
 int posiciones = 0;
