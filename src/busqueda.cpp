@@ -1,6 +1,7 @@
 // Sala de las reglas: la búsqueda de los niveles 2 y 3 del ordenador. Tablero de bits, negamax
-// con poda alfa-beta y ventana nula, tabla de transposición y profundización iterativa. Solo
-// lee el tablero que recibe y escribe en su propia tabla; nada de consola ni de reloj.
+// con poda alfa-beta y ventana nula, tabla de transposición, profundización iterativa y el libro
+// de aperturas. Solo lee el tablero que recibe y el libro (libro.cpp) y escribe en su propia
+// tabla; nada de consola ni de reloj (el plazo llega en el presupuesto).
 #include "busqueda.h"
 
 #include <algorithm>

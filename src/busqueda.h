@@ -1,7 +1,8 @@
 // Sala de las reglas: los niveles 2 y 3 del ordenador, que buscan la jugada en vez de seguir la
 // lista fija de patrones del nivel 1 (reglas.h, que esto no toca). Puro: no escribe nada, no lee
 // el reloj (el plazo llega como una función que lo consulta) y no pide memoria al jugar; solo
-// lee el tablero que recibe y guarda lo aprendido en su tabla de transposición.
+// lee el tablero que recibe y el libro de aperturas, y guarda lo aprendido en su tabla de
+// transposición.
 #pragma once
 
 #include <cstdint>
