@@ -127,6 +127,8 @@ void escribir_texto(std::string_view texto);
 void esperar_ms(int ms);
 // La hora en segundos enteros, como time(): de ella se siembran los sorteos.
 std::int64_t segundos_reloj();
+// Un reloj monótono en milisegundos, para medir plazos.
+std::int64_t milisegundos_reloj();
 void presentar();
 
 inline constexpr const char* MENSAJE_PAUSA = "Presione una tecla para continuar . . . ";

@@ -1,9 +1,12 @@
 // Lo que el juego dibuja y lee durante una partida: el tablero, las leyendas de fichas, el
 // turno de una persona, el del ordenador y el anuncio del final. Las decisiones (dónde cae una
-// ficha, si hay línea, qué juega el ordenador) son de reglas.h; aquí solo se enseñan y se leen
-// teclas, siempre a través de conio2.h.
+// ficha, si hay línea, qué juega el ordenador) son de reglas.h y busqueda.h; aquí solo se
+// enseñan y se leen teclas, siempre a través de conio2.h.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
+#include "busqueda.h"
 #include "cajas.h"
 #include "conio2.h"
 #include "lib_funciones.h"
@@ -15,6 +18,14 @@ constexpr int ESCAPE = 27;
 constexpr int CAMPANA = 7;
 // Lo que se deja ver "Turno del ordenador" antes de que juegue.
 constexpr int PAUSA_ORDENADOR_MS = 500;
+// Los niveles 2 y 3 piensan dentro de esa pausa y duermen lo que sobre. Se deja margen para
+// cortar la búsqueda, presentar y poner la ficha sin pasarse del medio segundo.
+constexpr int PLAZO_BUSQUEDA_MS = 400;
+// Tope de nodos por si el reloj no avanza mientras se busca (el de las pruebas solo avanza al
+// dormir): más de lo que cabe en el plazo en una máquina corriente.
+constexpr std::uint64_t MAX_NODOS_BUSQUEDA = 40'000'000;
+
+int nivel_ordenador = 1;
 
 void dibujar_borde() {
     escribir("\t%s", CAJA_H);
@@ -138,12 +149,29 @@ int hacer_jugada_usuario_CONTRARIO(char matriztab[][COLUMNAS], int* vec_jug, int
     return jugada_de_persona(matriztab, vec_jug, jugador, cont, FICHA_X, false);
 }
 
+void fijar_nivel(int nivel) { nivel_ordenador = (nivel == 2 || nivel == 3) ? nivel : 1; }
+
 int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     escribir("\n\n\n\tTurno del ordenador");
-    esperar_ms(PAUSA_ORDENADOR_MS);
-    const CeldaElegida celda = elegir_celda_maquina(matriztab, vec_jug, sortear);
-    matriztab[celda.fila][celda.columna] = FICHA_X;
-    if (celda.baja_vec_jug) --vec_jug[celda.columna];
+    if (nivel_ordenador == 1) {
+        esperar_ms(PAUSA_ORDENADOR_MS);
+        const CeldaElegida celda = elegir_celda_maquina(matriztab, vec_jug, sortear);
+        matriztab[celda.fila][celda.columna] = FICHA_X;
+        if (celda.baja_vec_jug) --vec_jug[celda.columna];
+        return 0;
+    }
+    // El turno se ve mientras piensa; después solo duerme lo que falte hasta el medio segundo.
+    presentar();
+    consola::Dispositivo& reloj = consola_activa().dispositivo();
+    const std::int64_t inicio = reloj.milisegundos();
+    const Presupuesto presupuesto{
+        [&] { return reloj.milisegundos() - inicio >= PLAZO_BUSQUEDA_MS; }, MAX_NODOS_BUSQUEDA};
+    const int columna = elegir_jugada(matriztab, nivel_ordenador, sortear, presupuesto).columna;
+    const std::int64_t gastado = reloj.milisegundos() - inicio;
+    esperar_ms(static_cast<int>(std::max<std::int64_t>(0, PAUSA_ORDENADOR_MS - gastado)));
+    // Una partida nunca llega aquí con el tablero lleno; aun así no se escribe fuera.
+    const int fila = fila_de_caida(matriztab, columna);
+    if (fila >= 0) matriztab[fila][columna] = FICHA_X;
     return 0;
 }
 

@@ -72,6 +72,8 @@ int hacer_jugada_usuario_CONTRARIO(char matriztab[][COLUMNAS], int* vec_jug, int
                                    const char* jugador, int cont);
 
 // --- El ordenador (funciones.cpp) ---
+// El nivel del ordenador: 1 (el de siempre, por defecto), 2 o 3; cualquier otro valor es el 1.
+void fijar_nivel(int nivel);
 // Escribe su turno, espera un momento y pone una 'X'. Devuelve 0.
 int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int* vec_ord);
 

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quatrelo: no entiendo «%s»\n%s", argv[i], USO);
         return 2;
     }
-    (void)nivel;
+    fijar_nivel(nivel);
     try {
         consola::Apertura apertura = consola::abrir_terminal();
         if (!apertura.dispositivo) {
