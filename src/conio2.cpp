@@ -223,6 +223,10 @@ std::int64_t segundos_reloj() {
     return consola_activa().dispositivo().segundos();
 }
 
+std::int64_t milisegundos_reloj() {
+    return consola_activa().dispositivo().milisegundos();
+}
+
 void presentar() {
     consola_activa().presentar();
 }

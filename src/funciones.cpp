@@ -162,12 +162,11 @@ int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     }
     // El turno se ve mientras piensa; después solo duerme lo que falte hasta el medio segundo.
     presentar();
-    consola::Dispositivo& reloj = consola_activa().dispositivo();
-    const std::int64_t inicio = reloj.milisegundos();
+    const std::int64_t inicio = milisegundos_reloj();
     const Presupuesto presupuesto{
-        [&] { return reloj.milisegundos() - inicio >= PLAZO_BUSQUEDA_MS; }, MAX_NODOS_BUSQUEDA};
+        [&] { return milisegundos_reloj() - inicio >= PLAZO_BUSQUEDA_MS; }, MAX_NODOS_BUSQUEDA};
     const int columna = elegir_jugada(matriztab, nivel_ordenador, sortear, presupuesto).columna;
-    const std::int64_t gastado = reloj.milisegundos() - inicio;
+    const std::int64_t gastado = milisegundos_reloj() - inicio;
     esperar_ms(static_cast<int>(std::max<std::int64_t>(0, PAUSA_ORDENADOR_MS - gastado)));
     // Una partida nunca llega aquí con el tablero lleno; aun así no se escribe fuera.
     const int fila = fila_de_caida(matriztab, columna);
