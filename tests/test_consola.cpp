@@ -3,7 +3,9 @@
 // en memoria; nada de E/S real.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -14,28 +16,36 @@ using namespace consola;
 
 namespace {
 
-// Las teclas que da el teclado por esos bytes (y un silencio al final), escritas como E72 (224
-// y 72), F59 (0 y 59), #27 (un código sin texto) o el texto, con =código si no es su ASCII.
-std::string teclas(std::string_view bytes) {
+// Las teclas que da el teclado por esos bytes, con un silencio al final.
+std::deque<Tecla> teclas_de(std::string_view bytes) {
     Teclado teclado;
     for (char c : bytes)
         teclado.recibir(static_cast<unsigned char>(c));
     teclado.sin_datos();
+    std::deque<Tecla> r;
+    while (auto t = teclado.sacar())
+        r.push_back(*t);
+    return r;
+}
+
+// Esas teclas escritas como E72 (224 y 72), F59 (0 y 59), #27 (un código sin texto) o el texto,
+// con =código si no es su ASCII.
+std::string teclas(std::string_view bytes) {
     std::string r;
-    while (auto t = teclado.sacar()) {
-        const std::string codigo = std::to_string(t->codigo);
+    for (const Tecla& t : teclas_de(bytes)) {
+        const std::string codigo = std::to_string(t.codigo);
         r += r.empty() ? "" : " ";
-        if (t->prefijo != -1)
-            r += (t->prefijo == 224 ? "E" : "F") + codigo;
-        else if (t->texto.empty())
+        if (t.prefijo != -1)
+            r += (t.prefijo == 224 ? "E" : "F") + codigo;
+        else if (t.texto.empty())
             r += "#" + codigo;
         else
-            r += t->texto + (t->texto == std::string(1, char(t->codigo)) ? "" : "=" + codigo);
+            r += t.texto + (t.texto == std::string(1, char(t.codigo)) ? "" : "=" + codigo);
     }
     return r;
 }
 
-// Una entrada por líneas sobre una pantalla, con las teclas que da el teclado por unos bytes.
+// Una entrada por líneas sobre una pantalla; pedir una tecla que no se tecleó es un fallo.
 struct Banco {
     Pantalla pantalla;
     std::deque<Tecla> cola;
@@ -46,12 +56,7 @@ struct Banco {
                         return t;
                     }};
     void teclear(std::string_view bytes) {
-        Teclado teclado;
-        for (char c : bytes)
-            teclado.recibir(static_cast<unsigned char>(c));
-        teclado.sin_datos();
-        while (auto t = teclado.sacar())
-            cola.push_back(*t);
+        std::ranges::copy(teclas_de(bytes), std::back_inserter(cola));
     }
 };
 

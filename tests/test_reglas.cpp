@@ -35,18 +35,15 @@ void comprobar(std::initializer_list<CasoLinea> casos) {
 
 } // namespace
 
-TEST(LineaDeCuatro, CadaDireccionSeEncuentraYSeMarcaConSuSigno) {
+TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
     comprobar({
+        // Cada dirección se encuentra y se marca con su signo.
         {"horizontal de 0 en la fila 5, columnas 3 a 6", "X      /XX     /XX ****", GANA_0},
         {"vertical de X en la columna 2, filas 2 a 5", "  +    /0 +    /0 +    /00+    ", GANA_X},
         {"hacia abajo a la derecha desde (2,0)", "*      /X*     /XX*    /XXX*   ", GANA_0},
         {"hacia abajo a la izquierda desde (2,3)", "   +   /  +0   / +00   /+000   ", GANA_X},
         {"hacia abajo a la izquierda desde (2,6)", "      +/     +0/    +00/   +000", GANA_X},
-    });
-}
-
-TEST(LineaDeCuatro, SoloSeMarcaLaPrimeraEnElOrdenDeLosBarridos) {
-    comprobar({
+        // Solo se marca la primera, en el orden de los barridos.
         {"horizontal antes que vertical", "      X/      X/      X/****  X", GANA_0},
         {"la fila de más arriba antes: X en la fila 4, 0 en la 5", "++++   /0000   ", GANA_X},
         {"vertical antes que diagonal", "0      /+0     /+X0    /+XX0   /+      /       ", GANA_X},
@@ -56,20 +53,12 @@ TEST(LineaDeCuatro, SoloSeMarcaLaPrimeraEnElOrdenDeLosBarridos) {
          "     + /     + / 0   + / 0   + / 0     / 0     ", GANA_X},
         {"hacia abajo a la izquierda: (0,6) antes que (1,3)",
          "      */   X * /  X *  / X *   /X      /       ", GANA_0},
-    });
-}
-
-TEST(LineaDeCuatro, DeUnaFilaMasLargaSeMarcanLasCuatroPrimeras) {
-    comprobar({
+        // De una fila más larga se marcan las cuatro primeras.
         {"cinco X en la fila 5", "00 0   /++++X00", GANA_X},
         {"seis 0 en la columna 6", "      */      */      */     X*/    XX0/   XXX0", GANA_0},
         {"cinco 0 en diagonal desde (0,0), antes que la de X que arranca en (1,0)",
          "*      /X*     /0X*    /X0X*   /0X0X0  /       ", GANA_0},
-    });
-}
-
-TEST(LineaDeCuatro, SinLineaDevuelveMenosUnoYNoTocaNada) {
-    comprobar({
+        // Sin línea devuelve -1 y no toca nada.
         {"tablero vacío", "", SIN_LINEA},
         {"tablero lleno sin línea", "XX00XX0/00XX00X/XX00XX0/00XX00X/XX00XX0/00XX00X", SIN_LINEA},
         // También impide que una segunda llamada vuelva a encontrar la línea ya marcada.
@@ -109,37 +98,28 @@ void comprobar(std::initializer_list<CasoMaquina> casos) {
                 ++sorteos;
                 return caso.azar;
             });
-        EXPECT_EQ(celda.fila, caso.fila);
-        EXPECT_EQ(celda.columna, caso.columna);
-        EXPECT_EQ(celda.baja_vec_jug, caso.baja_vec_jug);
-        EXPECT_EQ(sorteos, caso.sorteos);
+        EXPECT_EQ(std::tuple(celda.fila, celda.columna, celda.baja_vec_jug, sorteos),
+                  std::tuple(caso.fila, caso.columna, caso.baja_vec_jug, caso.sorteos));
     }
 }
 
 } // namespace
 
-TEST(Maquina, AbreEnLaFilaDelFondoDeLaColumnaSorteada) {
+TEST(Maquina, CadaPatronEnSuOrden) {
     comprobar({
+        // Abre en la fila del fondo de la columna sorteada.
         {"azar 10", desde_filas(""), 5, 3, false, 1, 10},
         {"azar 6", desde_filas(""), 5, 6, false, 1, 6},
         // Una ficha colgando sin nada debajo no cuenta: manda la fila del fondo.
         {"fondo vacío", desde_filas("   X   /       "), 5, 0, false, 1, 14},
-    });
-}
-
-TEST(Maquina, TapaAntesQueGanarYNoVeLosTresVerticalesDeLasColumnas5Y6) {
-    comprobar({
+        // Tapa antes que ganar, y no ve los tres verticales de las columnas 5 y 6.
         // Podría ganar en (5,3), pero antes tapa el tres vertical de la persona.
         {"tapar antes que ganar", desde_jugadas("404142"), 2, 4, false, 0},
         // El tres de la columna 6 no se ve: juega encima por la fila que dice vec_jug y la baja.
         {"tres en la columna 6", desde_jugadas("646465"), 2, 6, true, 0},
         // El de la columna 5 tampoco: gana el paso junto a la cima de la columna 4.
         {"tres en la columna 5", desde_jugadas("565654"), 5, 3, false, 0},
-    });
-}
-
-TEST(Maquina, LasPuntasDeUnTresHorizontalNoSeSalenDelTablero) {
-    comprobar({
+        // Las puntas de un tres horizontal no se salen del tablero.
         {"0-2, punta derecha libre", desde_filas("000    ", "4445555"), 5, 3, false, 0},
         // La columna -1 leída como la última de la fila de arriba daría (3,6).
         {"0-2, sin punta jugable", desde_filas("000   X/XXX   0", "4445554"), 5, 3, false, 0},
@@ -148,44 +128,28 @@ TEST(Maquina, LasPuntasDeUnTresHorizontalNoSeSalenDelTablero) {
         {"4-6, punta izquierda libre", desde_filas("    X  /    000", "5555444"), 5, 3, false, 0},
         // La columna 7 leída como la 0 de la fila de abajo daría (5,0).
         {"4-6, sin punta jugable", desde_filas("    000/    XXX", "5555444"), 5, 3, false, 0},
-    });
-}
-
-TEST(Maquina, TapaElTresPartidoDeLasFilasBajasSoloSiLaPersonaBajoEsaColumna) {
-    comprobar({
+        // Tapa el tres partido de las filas bajas solo si la persona bajó esa columna.
         {"0 0 _ 0 en la fila 5", desde_jugadas("16264"), 5, 3, false, 0},
         {"vec_jug[3] = 4", desde_filas("   00 0", "5554454"), 5, 5, false, 0},
         {"vec_jug[3] = 5", desde_filas("   00 0", "5555454"), 5, 2, false, 0},
         // Con tres fichas en las columnas 0 y 2 el paso junto a la cima no da también (4,1).
         {"0 _ 0 0 en la fila 4", desde_filas("X X0   /0 00   /XX0X   ", "4535555"), 4, 1, false, 0},
-    });
-}
-
-TEST(Maquina, JuegaJuntoALaCimaDeUnaFichaSola) {
-    comprobar({
+        // Juega junto a la cima de una ficha sola.
         {"columna 3", desde_jugadas("3"), 5, 2, false, 0},
         {"columna 3, la 2 ocupada", desde_filas("  X0   ", "5554555"), 5, 4, false, 0},
         {"columna 0", desde_jugadas("0"), 5, 1, false, 0},
         {"columna 5", desde_jugadas("5"), 5, 4, false, 0},
         {"columna 6, sorteo 2", desde_jugadas("6"), 5, 2, false, 1, 2},
         {"columna 6, sorteo 6", desde_jugadas("6"), 4, 6, false, 1, 6},
-    });
-}
-
-TEST(Maquina, SobreLaColumnaDeLaPersonaSoloJuegaEnLasFilas1A3) {
-    // vec_jug no se repone al repetir partida y puede no cuadrar con la columna: con 0 no se
-    // juega aunque la fila 0 esté libre y apoyada.
-    comprobar({
+        // Sobre la columna de la persona solo juega en las filas 1 a 3: vec_jug no se repone al
+        // repetir partida y puede no cuadrar con la columna; con 0 no se juega aunque la fila 0
+        // esté libre y apoyada.
         {"vec_jug[6] = 0", desde_filas("      0/      X/      0/      X/      0", "5555550"), 5, 1,
          false, 1, 1},
         {"vec_jug[6] = 1", desde_filas("      0/      X/      0/      X", "5555551"), 1, 6, true,
          0},
         {"vec_jug[6] = 3", desde_filas("      X/      0", "5555553"), 3, 6, true, 0},
-    });
-}
-
-TEST(Maquina, AlargaLasParejasDelFondoSinPasarDeLaColumna6) {
-    comprobar({
+        // Alarga las parejas del fondo sin pasar de la columna 6.
         {"X X _ llega a la 6", desde_filas("0X00XX ", "4544555"), 5, 6, false, 0},
         {"_ X X a la izquierda", desde_filas("    0  /    XX0", "5555454"), 5, 3, false, 0},
         // La pareja de las columnas 5 y 6 no se alarga: cae donde diga el sorteo.
