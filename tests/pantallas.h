@@ -201,6 +201,21 @@ sorteo: 1
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>n
 base: jug2, tras empezar luis: S y N no valen, sin eco
 vuelve: si
+== jug2, empate
+pantalla: jug2
+teclas: ana<intro>luis<intro><espacio>545062455041104565311226266362030334314210
+base: jug2, tablero: teclas que no son columna y una columna llena
+10|        ─────────────────────────────       FICHAS RESTANTES: 0
+11|        │ X │ 0 │ X │ 0 │ 0 │ X │ 0 │
+13|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
+15|        │ 0 │ 0 │ 0 │ X │ 0 │ 0 │ X │
+17|        │ X │ X │ 0 │ X │ 0 │ X │ X │
+19|        │ X │ 0 │ X │ X │ 0 │ 0 │ 0 │
+21|        │ X │ X │ X │ 0 │ X │ 0 │ 0 │
+23|          0   1   2   3   4   5   6    COLUMNAS   SIN FICHAS
+24|   EMPATE
+26|           Desea volver a jugar?(s/n)
+29|
 == jug2, Escape de ana
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>
@@ -286,28 +301,25 @@ vuelve: si
 == vs_ord, empate empezando la persona
 pantalla: vs_ord
 teclas: eva<intro><espacio>103253230415540146666
-base: vs_ord, gana la persona
+base: jug2, empate
 11|        │ 0 │ X │ X │ 0 │ X │ X │ X │
 13|        │ X │ 0 │ 0 │ X │ 0 │ X │ 0 │
 15|        │ X │ X │ X │ 0 │ 0 │ X │ 0 │
 17|        │ X │ 0 │ 0 │ X │ X │ 0 │ 0 │
 19|        │ 0 │ X │ X │ 0 │ 0 │ 0 │ X │
 21|        │ 0 │ 0 │ X │ X │ X │ 0 │ 0 │
-23|          0   1   2   3   4   5   6    COLUMNAS   SIN FICHAS
 24|    EMPATE
-26|           Desea volver a jugar?(s/n)
 == vs_ord, empate empezando el ordenador
 pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>322400063422046556611
-base: vs_ord, empate empezando la persona
+base: jug2, empate
 11|        │ 0 │ 0 │ 0 │ X │ 0 │ X │ 0 │
 13|        │ X │ X │ 0 │ X │ X │ X │ 0 │
 15|        │ X │ 0 │ X │ 0 │ 0 │ 0 │ X │
 17|        │ 0 │ X │ 0 │ X │ X │ 0 │ 0 │
 19|        │ 0 │ X │ 0 │ X │ 0 │ X │ X │
 21|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
-24|   EMPATE
 == vs_ord, S: otra partida con el mismo nombre
 pantalla: vs_ord
 sorteo: 1
