@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <tuple>
 #include <utility>
 
 #include "apoyo.h"
@@ -97,6 +98,22 @@ TEST(Busqueda, ElNivel3ResuelveComoUnMinimaxSinPoda) {
     for (const char* filas : {"  X0 0 /  X0 X0/  0X XX/  X0 X0/X X0X0X/0 000X0",
                               "    0  / X  X  / X0 XX /00X 00X/0X00XX0/X0X000X"})
         EXPECT_EQ(elegir(desde_filas(filas).celdas, 3).valor, valor_de_victoria(40)) << filas;
+}
+
+TEST(Busqueda, ResuelveAMitadDePartidaSinPasarseDeNodos) {
+    // Con 18 fichas la X a mover: gana con la ficha 35, tablas, y pierde con la 40. Resolverlas
+    // cuesta hoy 39 655, 95 545 y 26 229 nodos; un cuarto más ya es que la búsqueda se estropeó
+    // (el orden, la tabla, la ventana nula), y en el juego eso es un nivel 3 más débil.
+    const std::tuple<const char*, int, std::uint64_t> casos[] = {
+        {"665520262612656150", valor_de_victoria(35), 39655},
+        {"642105166643321132", 0, 95545},
+        {"346250016446512443", -valor_de_victoria(40), 26229}};
+    for (const auto& [jugadas, valor, nodos] : casos) {
+        vaciar_tabla();
+        const Eleccion e = elegir(desde_jugadas(jugadas).celdas, 3);
+        EXPECT_EQ(std::tuple(e.exacta, e.valor), std::tuple(true, valor)) << jugadas;
+        EXPECT_LE(e.nodos, nodos + nodos / 4) << jugadas;
+    }
 }
 
 TEST(Busqueda, ElTurnoDelNivel3EnPantallaPoneLaXDondeGana) {

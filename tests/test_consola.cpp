@@ -74,7 +74,7 @@ TEST(Teclado, LoQueMandaCadaTerminal) {
         // ESC ESC, Alt+x, Escape sola tras un silencio; Intro como \r o como \n; Retroceso.
         {"\x1b\x1b[A\x1bx\r\n\x7f\x08\x1b", "#27 E72 #27 x #13 #13 #8 #8 #27"},
         // Caracteres: su código de la 437 ('?' si no tiene, o si cae en la zona de control).
-        {"ñÑ¿€😀♪ж", "ñ=164 Ñ=165 ¿=168 €=63 😀=63 ♪=63 ж=63"},
+        {"ñÑ¿€😀♪ж耀", "ñ=164 Ñ=165 ¿=168 €=63 😀=63 ♪=63 ж=63 耀=63"},
         // UTF-8 cortado, formas largas, sustitutos y C1 no son teclas; lo que los corta, sí.
         {"\xc3\x61\xe2\x82\x1b[B\xe0\x80\xafz\xed\xa0\x80y\xc2\x9bx", "a E80 z y x"},
         // Pegado entre corchetes, ratón SGR y X10, foco, respuestas y secuencias desconocidas.
