@@ -16,11 +16,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "cpu_proceso.h"
 
 namespace {
 
@@ -109,22 +110,7 @@ class Juego {
         return salida_.find(texto, std::min(desde, salida_.size())) != std::string::npos;
     }
 
-    // CPU de usuario más de sistema, en milisegundos, según /proc/<pid>/stat.
-    double cpu_ms() const {
-        std::ifstream f("/proc/" + std::to_string(pid_) + "/stat");
-        std::string linea;
-        std::getline(f, linea);
-        // El nombre va entre paréntesis y puede tener blancos: se cuenta desde el último ')'.
-        std::istringstream resto(linea.substr(linea.rfind(')') + 2));
-        std::string campo;
-        long utime = 0, stime = 0;
-        for (int i = 3; i <= 15 && resto >> campo; ++i) {
-            if (i == 14) utime = std::stol(campo);
-            if (i == 15) stime = std::stol(campo);
-        }
-        return 1000.0 * static_cast<double>(utime + stime) /
-               static_cast<double>(::sysconf(_SC_CLK_TCK));
-    }
+    double cpu_ms() const { return 1000.0 * cpu_segundos(pid_); }
 
     // El pico de memoria residente (VmHWM), en KiB.
     long pico_memoria_kib() const {

@@ -14,9 +14,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "cpu_proceso.h"
 
 namespace {
 
@@ -44,20 +44,6 @@ bool conversar(int fd, std::string entrada, const std::string& texto, std::size_
     return false;
 }
 
-double cpu_s(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string linea;
-    std::getline(f, linea);
-    std::istringstream resto(linea.substr(linea.rfind(')') + 2));
-    std::string campo;
-    long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && resto >> campo; ++i) {
-        if (i == 14) utime = std::stol(campo);
-        if (i == 15) stime = std::stol(campo);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,11 +67,11 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < bytes; ++i) pegado += static_cast<char>('a' + i % 26);
     bool bien = conversar(fd, "", "INTRO", 0) && conversar(fd, "\r", "INSTRUCCIONES", 0) &&
                 conversar(fd, "\r", "JUGARDOR 1", 0);
-    const double antes = cpu_s(pid);
+    const double antes = cpu_segundos(pid);
     const auto reloj = std::chrono::steady_clock::now();
     const std::size_t marca = salida.size();
     bien = bien && conversar(fd, pegado + "\rEva\r", "Pulsa una tecla", marca);
-    const double cpu = cpu_s(pid) - antes;
+    const double cpu = cpu_segundos(pid) - antes;
     const double pared = std::chrono::duration<double>(std::chrono::steady_clock::now() - reloj).count();
     // En el eco lo pegado sigue tras los 49 primeros bytes; en la leyenda, no.
     bool cortado = false;
