@@ -25,7 +25,8 @@ Medida total(const std::string& guion, std::int64_t reloj) {
     ConsolaActiva a(c);
     // Cada tecla llega sola, como al teclear: el cuadro sale antes de esperar la siguiente.
     d.silencio();
-    for (const char tecla : guion) d.teclear(std::string(1, tecla)).silencio();
+    for (const char tecla : guion)
+        d.teclear(std::string(1, tecla)).silencio();
     try {
         arranque();
         menu_ppal();
@@ -57,7 +58,7 @@ long rss_maximo_kb() {
 
 // Repite un guion sin guardarlo entero en memoria: cada vuelta es una partida abandonada.
 class DispositivoRepetido final : public consola::Dispositivo {
-public:
+  public:
     // `inicio` se teclea una vez (el Intro del título); `vuelta`, `vueltas` veces.
     DispositivoRepetido(std::string inicio, std::string vuelta, int vueltas, std::int64_t reloj)
         : vuelta_(std::move(vuelta)), vueltas_(vueltas), reloj_(reloj) {
@@ -87,7 +88,7 @@ public:
     void dormir(int) override {}
     long rss_tras_una = 0;
 
-private:
+  private:
     std::string vuelta_, vuelta_actual_;
     int vueltas_, hechas_ = 0;
     bool empezado_ = false;

@@ -16,7 +16,8 @@ struct Posicion {
     std::array<int, COLUMNAS> vec_jug;
 };
 
-Posicion posicion(const std::array<std::string, FILAS>& filas, const std::array<int, COLUMNAS>& vec_jug) {
+Posicion posicion(const std::array<std::string, FILAS>& filas,
+                  const std::array<int, COLUMNAS>& vec_jug) {
     Posicion p{};
     for (int f = 0; f < FILAS; ++f) {
         for (int c = 0; c < COLUMNAS; ++c) {
@@ -61,7 +62,7 @@ void BM_sin_patron(benchmark::State& estado) {
                            {5, 5, 5, 5, 5, 5, 4}));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_tablero_vacio);
 BENCHMARK(BM_media_partida);

@@ -30,7 +30,7 @@ struct Cuenta {
     int ganadas = 0;
     int tablas = 0;
     int perdidas = 0;
-    long fichas = 0;  // fichas puestas entre los dos lados, para la media de la partida
+    long fichas = 0; // fichas puestas entre los dos lados, para la media de la partida
 };
 
 int sorteo(std::mt19937& generador) {
@@ -125,12 +125,12 @@ void fila_de_tabla(const char* titulo, const Cuenta& c) {
     const int total = c.ganadas + c.tablas + c.perdidas;
     const auto pct = [total](int n) { return total > 0 ? 100.0 * n / total : 0.0; };
     titulo_alineado(titulo, 34);
-    std::printf(" %6d %6.1f%% %6d %6.1f%% %6d %6.1f%% %7.1f\n", c.ganadas,
-                pct(c.ganadas), c.tablas, pct(c.tablas), c.perdidas, pct(c.perdidas),
+    std::printf(" %6d %6.1f%% %6d %6.1f%% %6d %6.1f%% %7.1f\n", c.ganadas, pct(c.ganadas), c.tablas,
+                pct(c.tablas), c.perdidas, pct(c.perdidas),
                 total > 0 ? static_cast<double>(c.fichas) / total : 0.0);
 }
 
-}  // namespace
+} // namespace
 
 int main() {
     // Contra el azar: el ordenador lleva 'X' y el jugador al azar '0', como en el juego.

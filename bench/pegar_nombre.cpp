@@ -20,7 +20,7 @@
 
 namespace {
 
-std::string salida;  // todo lo que el juego escribió
+std::string salida; // todo lo que el juego escribió
 
 // Manda `entrada` mientras lee lo que escribe el juego (si no, el juego se atascaría
 // escribiendo), y sigue leyendo hasta que aparece `texto` después de `desde`.
@@ -37,7 +37,8 @@ bool conversar(int fd, std::string entrada, const std::string& texto, std::size_
             salida.append(b, static_cast<std::size_t>(n));
         }
         if (p.revents & POLLOUT) {
-            const ssize_t n = ::write(fd, entrada.data(), std::min<std::size_t>(entrada.size(), 4096));
+            const ssize_t n =
+                ::write(fd, entrada.data(), std::min<std::size_t>(entrada.size(), 4096));
             if (n > 0) entrada.erase(0, static_cast<std::size_t>(n));
         }
     }
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
         ::_exit(127);
     }
     std::string pegado;
-    for (std::size_t i = 0; i < bytes; ++i) pegado += static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < bytes; ++i)
+        pegado += static_cast<char>('a' + i % 26);
     bool bien = conversar(fd, "", "INTRO", 0) && conversar(fd, "\r", "INSTRUCCIONES", 0) &&
                 conversar(fd, "\r", "JUGARDOR 1", 0);
     const double antes = cpu_segundos(pid);
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
     const std::size_t marca = salida.size();
     bien = bien && conversar(fd, pegado + "\rEva\r", "Pulsa una tecla", marca);
     const double cpu = cpu_segundos(pid) - antes;
-    const double pared = std::chrono::duration<double>(std::chrono::steady_clock::now() - reloj).count();
+    const double pared =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - reloj).count();
     // En el eco lo pegado sigue tras los 49 primeros bytes; en la leyenda, no.
     bool cortado = false;
     const std::string nombre = pegado.substr(0, 49);

@@ -149,7 +149,9 @@ int hacer_jugada_usuario_CONTRARIO(char matriztab[][COLUMNAS], int* vec_jug, int
     return jugada_de_persona(matriztab, vec_jug, jugador, cont, FICHA_X, false);
 }
 
-void fijar_nivel(int nivel) { nivel_ordenador = (nivel == 2 || nivel == 3) ? nivel : 1; }
+void fijar_nivel(int nivel) {
+    nivel_ordenador = (nivel == 2 || nivel == 3) ? nivel : 1;
+}
 
 int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     escribir("\n\n\n\tTurno del ordenador");

@@ -27,7 +27,8 @@ inline int cambio_al_azar(consola::Pantalla& p, int que, std::mt19937& azar) {
     static const char* const piezas[] = {
         "a",  "7",  " ",    "ñ",    "─",       "│",          "┌",          "┐",
         "└",  "┘",  "\x1b", "\x01", "\x7f",    "\xc2\x9b",   "\xff",       "一",
-        "\n", "\t", "\r",   "\a",   "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f", "𝐀"};
+        "\n", "\t", "\r",   "\a",   "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f",
+        "𝐀"};
     std::string s;
     for (int n = que < 40 ? entre(azar, 1, 30) : 0; n > 0; --n)
         s += piezas[entre(azar, 0, std::size(piezas) - 1)];
