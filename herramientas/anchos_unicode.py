@@ -75,15 +75,17 @@ def main():
     asiaticos, version = leer_anchos_asiaticos(os.path.join(ucd, "EastAsianWidth.txt"))
     if version is None:
         sys.exit("EastAsianWidth.txt no dice su versión")
-    rangos = []  # (desde, hasta, ancho) de lo que no mide 1
+    # Por ancho, los rangos de lo que no mide 1: una lista por ancho, sin un número por rango.
+    rangos = {0: [], 2: [], -1: []}
     for c in range(MAXIMO + 1):
         a = ancho(c, categoria, asiaticos)
         if a == 1:
             continue
-        if rangos and rangos[-1][1] == c - 1 and rangos[-1][2] == a:
-            rangos[-1] = (rangos[-1][0], c, a)
+        lista = rangos[a]
+        if lista and lista[-1][1] == c - 1:
+            lista[-1] = (lista[-1][0], c)
         else:
-            rangos.append((c, c, a))
+            lista.append((c, c))
     print(f"""// Anchos de carácter en el terminal según Unicode {version}: tabla generada por
 // herramientas/anchos_unicode.py a partir de UnicodeData.txt y EastAsianWidth.txt. No se edita a
 // mano: se vuelve a generar. Solo la usa texto.cpp.
@@ -95,18 +97,22 @@ namespace consola {{
 
 inline constexpr const char* VERSION_UNICODE = "{version}";
 
-// Lo que no mide una celda, en rangos ordenados y sin solapes: 0 (combinantes, formatos), 2
-// (anchos) o -1 (sin asignar en esta versión).
-struct RangoAncho {{
+// Lo que no mide una celda, en tres listas de rangos ordenados y sin solapes; lo que no está en
+// ninguna mide 1.
+struct RangoUnicode {{
     char32_t desde, hasta;
-    signed char ancho;
-}};
-
-inline constexpr std::array<RangoAncho, {len(rangos)}> ANCHOS_UNICODE = {{{{""")
-    for i in range(0, len(rangos), 3):
-        print("    " + " ".join("{0x%X, 0x%X, %d}," % r for r in rangos[i:i + 3]))
-    print("""}};
-
+}};""")
+    for nombre, a, que in (("ANCHO_CERO", 0, "combinantes y formatos: no ocupan celda"),
+                           ("ANCHO_DOBLE", 2, "anchos y de ancho completo: dos celdas"),
+                           ("SIN_ASIGNAR", -1, "sin asignar en esta versión: no se sabe")):
+        lista = rangos[a]
+        print(f"""
+// {que[0].upper() + que[1:]}.
+inline constexpr std::array<RangoUnicode, {len(lista)}> {nombre} = {{{{""")
+        for i in range(0, len(lista), 3):
+            print("    " + " ".join("{0x%X, 0x%X}," % r for r in lista[i:i + 3]))
+        print("}};")
+    print("""
 } // namespace consola""")
 
 

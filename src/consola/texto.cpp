@@ -133,8 +133,11 @@ int a_cp437(char32_t c) {
 
 int ancho_celda(char32_t c) {
     // Búsqueda binaria del primer rango que acaba en c o más allá.
-    const auto r = std::ranges::lower_bound(ANCHOS_UNICODE, c, {}, &RangoAncho::hasta);
-    return r != ANCHOS_UNICODE.end() && r->desde <= c ? r->ancho : 1;
+    const auto en = [c](const auto& lista) {
+        const auto r = std::ranges::lower_bound(lista, c, {}, &RangoUnicode::hasta);
+        return r != lista.end() && r->desde <= c;
+    };
+    return en(ANCHO_CERO) ? 0 : en(ANCHO_DOBLE) ? 2 : en(SIN_ASIGNAR) ? -1 : 1;
 }
 
 } // namespace consola
