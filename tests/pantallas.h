@@ -251,6 +251,10 @@ color: 22 20 FC  23 20 F0  33 20 FE  34 20 F0
 20|                     0 --> eva  X--> ORDENADOR
 24|                         EMPIEZA eva
 28|                   Pulsa una tecla para empezar...
+== vs_ord, el nombre se escribe tras la pregunta
+pantalla: vs_ord
+teclas: eva
+10|         COMO TE LLAMAS?: eva
 == vs_ord, leyenda: empieza el ordenador
 pantalla: vs_ord
 sorteo: 1

@@ -47,10 +47,13 @@ for caso in "sin_0 <&- entrada" "sin_1 >&- salida" "a_fichero >fichero salida"; 
     [[ ! -s "$1.pantalla" && ! -s fichero ]] || fallar "$2: el juego escribió algo"
 done
 
-# Un terminal que no sabe colocar el cursor: estado 1, una línea que lo dice y nada escrito.
+# Un terminal que no sabe colocar el cursor, o ninguno en TERM: estado 1, una línea que lo dice
+# y nada escrito.
 TERM=dumb jugar dumb ""
 [[ "$ESTADO" == 1 && ! -s dumb.pantalla ]] && grep -q "«dumb» no sabe colocar el cursor" dumb.error ||
     fallar "TERM=dumb: estado $ESTADO, «$(<dumb.error)»"
+(unset TERM && jugar sin_term "" && [[ "$ESTADO" == 1 && ! -s sin_term.pantalla ]] &&
+    grep -q "TERM no está definida" sin_term.error) || fallar "sin TERM: «$(<sin_term.error)»"
 
 # Cómo acaba el juego: SALIR con s e Intro (0), Ctrl+C (130) y las señales que matan, con las que
 # muere por esa señal. En todos los casos devuelve el terminal (cursor a la vista, fuera de la
