@@ -50,6 +50,10 @@ base: menú, tras un Intro que llegó como fin de línea
 26|                                ┌──────────────┐
 27|                                │ vs ORDENADOR │
 28|                                └──────────────┘
+== menú, abajo y arriba: otra vez en 2 JUGADORES
+pantalla: arranque
+teclas: <intro><abajo><arriba>
+base: menú, tras un Intro que llegó como fin de línea
 == menú, abajo dos veces
 pantalla: arranque
 teclas: <intro><abajo><abajo>

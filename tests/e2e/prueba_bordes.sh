@@ -60,7 +60,7 @@ TERM=dumb jugar dumb ""
 # pantalla alternativa). Con stderr cerrado se juega igual.
 for caso in "salir 0 teclas:\\r\\e[B\\e[B\\e[B\\rs\\r" "ctrl_c 130 teclas:\\x03" \
     "USR1 138 USR1 2>&-" "HUP 129 HUP" "TERM 143 TERM" "ALRM 142 ALRM" "XCPU 152 XCPU" \
-    "SEGV 139 SEGV" "ABRT 134 ABRT"; do
+    "RTMIN 162 RTMIN" "SEGV 139 SEGV" "ABRT 134 ABRT"; do
     set -- $caso
     jugar "$1" "${4:-}" "$3"
     [[ "$ESTADO" == "$2" ]] || fallar "$1: estado $ESTADO, no $2; $(<"$1.error")"
