@@ -352,8 +352,7 @@ bool resuelto(int valor) {
 Eleccion nivel_3(Raiz& r, const Presupuesto& presupuesto) {
     Buscador b(&presupuesto, true);
     const int libres = TOTAL_FICHAS - r.p.fichas;
-    Eleccion e;
-    e.columna = r.columna(0);
+    Eleccion e; // toda salida pasa por anotar(), que pone la columna
     const auto anotar = [&](int indice, int valor, int profundidad, bool exacta) {
         e.columna = r.columna(indice);
         e.valor = valor;
