@@ -87,9 +87,10 @@ TEST(Terminal, LoTomaEnCrudoYLoDevuelveExactoSinLoTecleado) {
             EXPECT_EQ(crudo.c_cc[VMIN], 1);
             EXPECT_EQ(crudo.c_cc[VTIME], 0);
             t.titulo("Quatrelo\x1b[2J\u009c");
+            t.escribir("x"); // el título sale con lo primero que se escribe
             EXPECT_EQ(p.pantalla(), std::string("\x1b[22;0;0t") +
                                         (alternativa ? "\x1b[?1049h" : "") +
-                                        "\x1b[?25l\x1b]0;Quatrelo[2J\a");
+                                        "\x1b[?25l\x1b]0;Quatrelo[2J\ax");
             // Tecleado para el juego y sin leer: en el intérprete se ejecutaría.
             p.teclear("echo LEAK\r");
         }
