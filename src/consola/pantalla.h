@@ -15,6 +15,12 @@ inline constexpr int ALTO = 50;
 static_assert(ANCHO % 8 == 0, "las tabulaciones caen cada 8 columnas");
 
 // Atributo = color de texto + 16 x color de fondo, con los números de la paleta de Windows.
+// Esa paleta tiene el rojo (4) y el azul (1) al revés que la ANSI: el mismo cambio lleva de una
+// a otra en los dos sentidos (los tres bits bajos; la intensidad, 8, no la toca).
+constexpr int cambiar_rojo_y_azul(int color) {
+    return ((color & 1) << 2) | (color & 2) | ((color & 4) >> 2);
+}
+
 struct Celda {
     char32_t car = U' ';
     std::uint16_t atributo = 7;
