@@ -34,6 +34,7 @@ void Consola::ajustar_tamano() {
 }
 
 void Consola::presentar() {
+    pantalla_.asentar_ventana();
     const std::string bytes = volcado_.cuadro(pantalla_, tamano_);
     if (!bytes.empty()) dispositivo_.escribir(bytes);
 }

@@ -70,6 +70,8 @@ class Pantalla {
     void tamano_ventana(int columnas, int filas);
     int ventana_x() const { return vx_; }
     int ventana_y() const { return vy_; }
+    // Justo antes de cada cuadro: tras limpiar, la ventana no vuelve arriba si no hace falta.
+    void asentar_ventana();
 
     // Cuenta los cambios que obligan a repintar entero (limpiar, desplazar): el volcado la usa
     // para saber si le conviene comparar o no. Solo crece.
@@ -89,6 +91,8 @@ class Pantalla {
     int campanas_ = 0;
     int ventana_ancho_ = ANCHO, ventana_alto_ = ALTO;
     int vx_ = 0, vy_ = 0;
+    int vy_cuadro_ = 0;     // la fila de arriba de la ventana en el último cuadro
+    bool limpiada_ = false; // desde el último cuadro
     std::uint64_t version_ = 0;
 };
 
