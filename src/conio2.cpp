@@ -12,6 +12,8 @@
 
 namespace {
 
+// gotoxy, textcolor y las demás son funciones libres, sin una consola como argumento: trabajan
+// sobre esta, la que hace activa ConsolaActiva (el programa, una; cada prueba, la suya).
 Consola* activa = nullptr;
 
 std::uint16_t atributo(int texto, int fondo) {
