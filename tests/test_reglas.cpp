@@ -134,6 +134,8 @@ TEST(Maquina, CadaPatronEnSuOrden) {
         {"vec_jug[3] = 5", desde_filas("   00 0", "5555454"), 5, 2, false, 0},
         // Con tres fichas en las columnas 0 y 2 el paso junto a la cima no da también (4,1).
         {"0 _ 0 0 en la fila 4", desde_filas("X X0   /0 00   /XX0X   ", "4535555"), 4, 1, false, 0},
+        // Con una X donde iba el segundo 0 no hay tres que tapar: nada encaja y sortea.
+        {"0 _ X 0 en la fila 4", desde_filas("X X0   /0 X0   /XX0X   ", "4535555"), 2, 0, false, 1},
         // Juega junto a la cima de una ficha sola.
         {"columna 3", desde_jugadas("3"), 5, 2, false, 0},
         {"columna 3, la 2 ocupada", desde_filas("  X0   ", "5554555"), 5, 4, false, 0},

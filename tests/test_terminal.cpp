@@ -136,3 +136,25 @@ TEST(Terminal, ElCambioDeTamanoDespiertaLaLectura) {
     ASSERT_EQ(::ioctl(p.maestro, TIOCSWINSZ, &w), 0);
     EXPECT_EQ(t.tamano(), (Tamano{80, 50}));
 }
+
+TEST(Terminal, UnaSenalQueElLanzadorIgnorabaSigueIgnorada) {
+    // trap '' INT; exec quatrelo: quien lo lanzó no quiere que Ctrl+C lo mate; atenderla
+    // igualmente lo mataría. Lo mismo con las señales de tiempo real.
+    Pty p;
+    const int senales[] = {SIGINT, SIGRTMIN};
+    struct sigaction antes[2]{};
+    struct sigaction ignorar {};
+    ignorar.sa_handler = SIG_IGN;
+    for (int i = 0; i < 2; ++i)
+        ::sigaction(senales[i], &ignorar, &antes[i]);
+    {
+        Terminal t(p.esclavo, p.esclavo, Capacidades{});
+        for (const int senal : senales) {
+            struct sigaction ahora {};
+            ::sigaction(senal, nullptr, &ahora);
+            EXPECT_EQ(ahora.sa_handler, SIG_IGN) << senal;
+        }
+    }
+    for (int i = 0; i < 2; ++i)
+        ::sigaction(senales[i], &antes[i], nullptr);
+}

@@ -272,6 +272,21 @@ TEST(Volcado, TrucosDeBytesSoloDondeElTerminalLosEntiende) {
     }
 }
 
+TEST(Volcado, ElAvisoDeTamanoBorraLoQueHabia) {
+    // El terminal encoge en mitad de una partida: del tablero no puede quedar nada bajo el aviso.
+    Pantalla p;
+    p.escribir(std::string(ANCHO * 20, '#'));
+    Volcado v(XTERM);
+    Terminal t{XTERM, 30, 10};
+    v.cuadro(p, NORMAL);
+    t.recibir(v.cuadro(p, {30, 10}));
+    std::u32string pantalla;
+    for (const Vista& celda : t.celdas)
+        pantalla += celda.car;
+    EXPECT_EQ(pantalla.find(U'#'), std::u32string::npos);
+    EXPECT_EQ(pantalla.substr(0, 30), U"Quatrelo necesita una ventana ");
+}
+
 TEST(Volcado, AnchosDeUnicode) {
     // Puntos hebreos, marcas árabes, vocales tailandesas, el selector de emoji y la unión de
     // ancho cero no ocupan celda; ideogramas y emojis, dos; lo no asignado no se sabe.
