@@ -24,19 +24,12 @@ inline int entre(std::mt19937& azar, int a, int b) {
 // ventana o cursor visible; de ahí arriba, nada (lo que quiera la prueba). Devuelve cuántas
 // campanas escribió.
 inline int cambio_al_azar(consola::Pantalla& p, int que, std::mt19937& azar) {
-    static const char* const piezas[] = {"a",          "7",
-                                         " ",          "ñ",
-                                         "─",          "│",
-                                         "┌",          "┐",
-                                         "└",          "┘",
-                                         "\x1b",       "\x01",
-                                         "\x7f",       "\xc2\x80\xc2\x9b\xc2\x9f",
-                                         "\xff",       "一",
-                                         "\n",         "\t",
-                                         "\r",         "\a",
-                                         "_qxlkmj",    "          ",
-                                         "──────────", "\u05b4\u0e31\ufe0f",
-                                         "𝐀"};
+    static const char* const piezas[] = {
+        "a",    "\xc2\x80", " ",       "ñ",          "─",          "│",
+        "┌",    "┐",        "└",       "┘",          "\x1b",       "\x01",
+        "\x7f", "\xc2\x9b", "\xff",    "一",         "\n",         "\t",
+        "\r",   "\a",       "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f",
+        "𝐀"};
     std::string s;
     for (int n = que < 40 ? entre(azar, 1, 30) : 0; n > 0; --n)
         s += piezas[entre(azar, 0, std::size(piezas) - 1)];
