@@ -1,6 +1,7 @@
 // Las pantallas que abre el menú: la partida de dos jugadores, la partida contra el ordenador,
 // las instrucciones y la confirmación de salida. Cada una es dueña de sus datos (tablero,
-// contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado.
+// contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado. Todo lo que
+// enseñan y leen pasa por conio2.h; aparte de eso solo leen el fichero de instrucciones.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
