@@ -1,6 +1,6 @@
-// Las reglas puras: la búsqueda y marca de la línea de cuatro, la caída de la ficha de una
-// persona y la casilla que elige el ordenador (el orden de sus patrones, los bordes del tablero,
-// cuándo sortea). Solo usa reglas.h y los tableros de tableros.h; no toca la consola.
+// Las reglas puras: la búsqueda y marca de la línea de cuatro y la casilla que elige el
+// ordenador (el orden de sus patrones, los bordes del tablero, cuándo sortea). La caída de una
+// ficha la prueban las pantallas. Solo usa reglas.h y los tableros de tableros.h.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -65,17 +65,6 @@ TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
     });
 }
 
-TEST(Caida, LaFichaBajaHastaElHuecoMasBajoYSeNiegaSinSitio) {
-    // Columna 0 y 1: la fila 0 ocupada (por ficha o por marca) manda aunque debajo esté vacío.
-    // Columna 3: llena. Columna 5: solo queda la fila 0, y basta para admitirla.
-    const Posicion p = desde_filas("X+ 0   /   X 0 /   0 X /   X 0 /   X X /  00 0 ");
-    const int esperado[COLUMNAS] = {-1, -1, 4, -1, 5, 0, 5};
-    for (int c = 0; c < COLUMNAS; ++c)
-        EXPECT_EQ(fila_de_caida(p.celdas, c), esperado[c]) << c;
-    for (int fuera : {-1, 7, 49, -48})
-        EXPECT_EQ(fila_de_caida(p.celdas, fuera), -1) << fuera;
-}
-
 namespace {
 
 struct CasoMaquina {
@@ -107,7 +96,6 @@ TEST(Maquina, CadaPatronEnSuOrden) {
     comprobar({
         // Abre en la fila del fondo de la columna sorteada.
         {"azar 10", desde_filas(""), 5, 3, false, 1, 10},
-        {"azar 6", desde_filas(""), 5, 6, false, 1, 6},
         // Una ficha colgando sin nada debajo no cuenta: manda la fila del fondo.
         {"fondo vacío", desde_filas("   X   /       "), 5, 0, false, 1, 14},
         // Tapa antes que ganar, y no ve los tres verticales de las columnas 5 y 6.
