@@ -216,10 +216,6 @@ base: jug2, tablero: teclas que no son columna y una columna llena
 24|   EMPATE
 26|           Desea volver a jugar?(s/n)
 29|
-== jug2, Escape de ana
-pantalla: jug2
-teclas: ana<intro>luis<intro><espacio>34<esc>
-14|                   DESEAS SALIR DE LA PARTIDA? (s/n):
 == jug2, ana no abandona: su turno otra vez
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>
