@@ -402,9 +402,9 @@ std::string Volcado::pintar(const Celda* mostrado, int columnas, int filas) {
 
 namespace {
 
-// Lo que quiere decir que un cuadro mande órdenes de salida sincronizada: el terminal no pinta
-// hasta el final, y un cuadro de varias filas no se ve a medias. Una sola fila (el eco de una
-// letra, una flecha en el menú) se pinta igual de entera sin ellas, y se ahorran 16 bytes.
+// Con salida sincronizada el terminal no pinta hasta el final del cuadro: así uno de varias
+// filas no se ve a medias. Una sola fila (el eco de una letra, un Retroceso) sale entera igual
+// sin ella, y se ahorran sus 16 bytes.
 std::string sincronizado(std::string salida, bool varias_filas) {
     if (salida.empty() || !varias_filas) return salida;
     return "\x1b[?2026h" + salida + "\x1b[?2026l";
