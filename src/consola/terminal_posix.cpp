@@ -575,4 +575,14 @@ std::string directorio_del_ejecutable(const char* argv0) {
     return barra == 0 ? "/" : r.substr(0, barra);
 }
 
+Flujo& salida_estandar() {
+    static FlujoC flujo(stdout);
+    return flujo;
+}
+
+Flujo& error_estandar() {
+    static FlujoC flujo(stderr);
+    return flujo;
+}
+
 } // namespace consola
