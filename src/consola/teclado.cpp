@@ -140,7 +140,7 @@ void Teclado::normal(unsigned char byte) {
     } else if (byte < 0x20 || byte == DEL) {
         control(byte);
     } else if (byte < 0x80) {
-        caracter(byte, std::string(1, static_cast<char>(byte)));
+        emitir(Tecla{-1, byte, std::string(1, static_cast<char>(byte))});
     } else {
         const char primero = static_cast<char>(byte);
         if (leer_utf8(std::string_view(&primero, 1)).estado != Utf8::Estado::a_medias) return;

@@ -58,15 +58,16 @@ inline constexpr TeclaDoble TECLAS_DOBLES[] = {
 
 // Alt + una tecla de carácter da PREFIJO_FUNCION y el código de esa tecla en el teclado, como en
 // DOS: cada fila, de izquierda a derecha, desde el código de su primera tecla (Alt+1 es 120).
-// Alt+B, N, M, la coma, el punto y la barra darían 48 a 53, los códigos de '0' a '5': una
-// pantalla que espera una columna los tomaría por una jugada, así que esas no dan tecla.
+// Las pantallas leen el segundo código como cualquier otro: Alt+B, N, M, la coma, el punto y la
+// barra, que darían 48 a 53 ('0' a '5', una jugada), y Alt+], que daría 27 (Escape), no dan
+// ninguna tecla.
 struct FilaAlt {
     int primero;
     std::string_view teclas;
 };
 inline constexpr FilaAlt FILAS_ALT[] = {
     {120, "1234567890-="},
-    {16, "qwertyuiop[]"},
+    {16, "qwertyuiop["},
     {30, "asdfghjkl;'`"},
     {43, "\\zxcv"},
 };
