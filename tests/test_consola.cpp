@@ -68,49 +68,45 @@ struct Banco {
 // una cifra, un Intro, una s o una n si no es esa tecla.
 TEST(Teclado, LoQueMandanLosTerminales) {
     const std::pair<std::string_view, std::string_view> filas[] = {
-        {"\x1b[1;%D", "E75"},      // xterm, VTE, kitty, WT, mintty, tmux, screen
-        {"\x1bOA", "E72"},         // todos, con las flechas en modo aplicación
-        {"\x1b[1;%H", "E71"},      // xterm, VTE, kitty, WT, mintty: Inicio
-        {"\x1bOF", "E79"},         // xterm, VTE, en modo aplicación: Fin
-        {"\x1b[1~", "E71"},        // Linux, tmux, screen: Inicio
-        {"\x1b[4~", "E79"},        // Linux, tmux, screen: Fin
-        {"\x1b[3;%~", "E83"},      // todos; el modificador, xterm y los suyos
-        {"\x1b[1;%S", "F62"},      // xterm, VTE, kitty, WT, mintty: F4
-        {"\x1bO2Q", "F60"},        // xterm antiguo, Konsole: Mayúsculas+F2
-        {"\x1b[11~", "F59"},       // PuTTY: F1
-        {"\x1b[[E", "F63"},        // Linux: F5
-        {"\x1b[24;%~", "E134"},    // xterm, VTE, kitty, WT, mintty, tmux: F12
-        {"\x1bOs", "3"},           // xterm, VTE, screen: numérico en modo aplicación
-        {"\x1bOM", "#13"},         // ídem: su Intro
-        {"\x1b[27u", "#27"},       // kitty: Escape
-        {"\x1b[115;1:1u", "s"},    // kitty, todas las teclas y sucesos: pulsar la s
-        {"\x1b[1;1:3A", ""},       // kitty, con sucesos: soltar la flecha
-        {"\x1b[51:35;2u", "#"},    // kitty: Mayúsculas+3
-        {"\x1b[51;3u", "F122"},    // kitty: Alt+3
-        {"\x1b[110;5u", ""},       // kitty: Ctrl+n
-        {"\x1b[57414u", "#13"},    // kitty: Intro del numérico
-        {"\x1b[27;3;51~", "F122"}, // xterm con modifyOtherKeys: Alt+3
-        {"\x1b"
-         "3",
-         "F122"},                           // Alt+3: xterm, VTE, WT, mintty, tmux, screen
+        {"\x1b[1;%D", "E75"},               // xterm, VTE, kitty, WT, mintty, tmux, screen
+        {"\x1bOA", "E72"},                  // todos, con las flechas en modo aplicación
+        {"\x1b[1;%H", "E71"},               // xterm, VTE, kitty, WT, mintty: Inicio
+        {"\x1bOF", "E79"},                  // xterm, VTE, en modo aplicación: Fin
+        {"\x1b[1~", "E71"},                 // Linux, tmux, screen: Inicio
+        {"\x1b[4~", "E79"},                 // Linux, tmux, screen: Fin
+        {"\x1b[3;%~", "E83"},               // todos; el modificador, xterm y los suyos
+        {"\x1b[1;%S", "F62"},               // xterm, VTE, kitty, WT, mintty: F4
+        {"\x1bO2Q", "F60"},                 // xterm antiguo, Konsole: Mayúsculas+F2
+        {"\x1b[11~", "F59"},                // PuTTY: F1
+        {"\x1b[[E", "F63"},                 // Linux: F5
+        {"\x1b[24;%~", "E134"},             // xterm, VTE, kitty, WT, mintty, tmux: F12
+        {"\x1bOs", "3"},                    // xterm, VTE, screen: numérico en modo aplicación
+        {"\x1bOM", "#13"},                  // ídem: su Intro
+        {"\x1b[27u", "#27"},                // kitty: Escape
+        {"\x1b[115;1:1u", "s"},             // kitty, todas las teclas y sucesos: pulsar la s
+        {"\x1b[1;1:3A", ""},                // kitty, con sucesos: soltar la flecha
+        {"\x1b[51:35;2u", "#"},             // kitty: Mayúsculas+3
+        {"\x1b[51;3u", "F122"},             // kitty: Alt+3
+        {"\x1b[110;5u", ""},                // kitty: Ctrl+n
+        {"\x1b[57399u", "0"},               // kitty: el 0 del numérico
+        {"\x1b[27;3;51~", "F122"},          // xterm con modifyOtherKeys: Alt+3
+        {"\x1b\x33", "F122"},               // Alt+3: xterm, VTE, WT, mintty, tmux, screen
         {"\x1bN", ""},                      // ídem: Alt+Mayúsculas+n (en DOS, 0 y '1')
         {"\x1b]", ""},                      // ídem: Alt+] (en DOS, 0 y 27, Escape)
         {"\x1bO", "F24"},                   // ídem: Alt+Mayúsculas+o
         {"\x1b", "#27"},                    // todos: Escape sola, tras el silencio
+        {"\x7f\b", "#8 #8"},                // todos: Retroceso (DEL, o Ctrl+H)
         {"\x1b\x1b[B", "#27 E80"},          // rxvt: Alt+Abajo
         {"\x1b[I", ""},                     // todos: foco dentro
         {"\x1b[<0;2345;1234m", ""},         // ratón SGR
         {"\x1b[M 33", ""},                  // ratón X10
         {"\x1b[?62;1;4;6;9;15;22;28c", ""}, // xterm: atributos del dispositivo
         {"\x1b[1;1R", ""},                  // todos: posición del cursor
-        {"\x1b[0000000000000000000000000000000000002;3;4~", ""}, // demasiados parámetros
-        {"\x1b[1;5\x18"
-         "3\x1b]0;\x1a"
-         "4",
-         "3 4"},                                            // CAN y SUB anulan la secuencia
+        {"\x1b[0000000000000000000000000000000000002;3;4~", ""},  // demasiados parámetros
+        {"\x1b[1;5\x18\x33\x1b]0;\x1a\x34\x1b\x18\x35", "3 4 5"}, // CAN y SUB anulan la secuencia
         {"\x1b]0;\x1b[A", "E72"},                           // un ESC en una cadena empieza otra
-        {"ñ¿€😀♪\u0800", "ñ=164 ¿=168 €=63 😀=63 ♪=63 ࠀ=63"}, // su código de la 437, o '?'
-        {"\xc3\x61\xe0\x80\xafz\xed\xa0\x80y\xc2\x9bx", "a z y x"}, // UTF-8 roto y C1: nada
+        {"ñÇ€😀♪\u0800", "ñ=164 Ç=128 €=63 😀=63 ♪=63 ࠀ=63"}, // su código de la 437, o '?'
+        {"\x1b\xc3\x61\xe0\x80\xafz\xed\xa0\x80y\xc2\x9bx", "a z y x"}, // UTF-8 roto y C1: nada
     };
     for (const auto& [bytes, esperadas] : filas) {
         const std::size_t i = bytes.find('%');
@@ -241,13 +237,15 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
 TEST(Texto, Utf8YBytesSueltosDeLa437) {
     // Lo que no es un carácter entero y válido va byte a byte, cada uno con su glifo de la 437: un
     // byte que no sigue, formas largas, un sustituto, más de U+10FFFF, F8 y un carácter cortado.
-    const std::string_view texto = "\u07FF\u0800\U00010000\xC3\x41\xE0\x80\x80\xF0\x80\x80\x80"
-                                   "\xED\xA0\x80\xF4\x90\x80\x80\xF8\xC4";
+    const std::string_view texto =
+        "\u07FF\u0800\U00010000\U0010FFFF\xC3\x41\xE0\x80\x80\xF0\x80\x80\x80"
+        "\xED\xA0\x80\xF4\x90\x80\x80\xF8\xC4";
     std::u32string r;
     for (std::size_t pos = 0; pos < texto.size(); pos += decodificar(texto, pos).bytes)
         r += decodificar(texto, pos).car;
-    EXPECT_EQ(r, U"\u07FF\u0800\U00010000├AαÇÇ≡ÇÇÇφáÇ⌠ÉÇÇ°─");
-    EXPECT_EQ(utf8(U'\u07FF') + utf8(U'\u0800') + utf8(U'\U00010000'), texto.substr(0, 9));
+    EXPECT_EQ(r, U"\u07FF\u0800\U00010000\U0010FFFF├AαÇÇ≡ÇÇÇφáÇ⌠ÉÇÇ°─");
+    EXPECT_EQ(utf8(U'\u07FF') + utf8(U'\u0800') + utf8(U'\U00010000') + utf8(U'\U0010FFFF'),
+              texto.substr(0, 13));
     for (int b = 1; b < 256; ++b)
         EXPECT_EQ(a_cp437(cp437(static_cast<unsigned char>(b))), b);
     EXPECT_EQ(a_cp437(U'€'), -1);
