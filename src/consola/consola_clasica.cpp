@@ -6,8 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "consola/teclas.h"
 #include "consola/texto.h"
+// Las teclas sin carácter, con lo que manda un xterm por ellas.
+#include "consola/teclas.h"
 
 namespace consola {
 
