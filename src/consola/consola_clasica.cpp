@@ -1,13 +1,13 @@
 // La lógica de la consola de Windows sin Windows: capacidades, el intérprete VT para la consola
 // clásica y la traducción de teclas. Solo toca su propio estado, la consola clásica que le dan
-// y la cola de lecturas que le pasan; usa texto.h para el UTF-8.
+// y la cola de lecturas que le pasan; usa texto.h para el UTF-8 y teclas.h para las teclas.
 #include "consola/consola_clasica.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "consola/texto.h"
-// Las teclas sin carácter, con lo que manda un xterm por ellas.
+// Los códigos de las teclas sin carácter y lo que manda un xterm por ellas.
 #include "consola/teclas.h"
 
 namespace consola {
