@@ -144,15 +144,20 @@ TEST(Teclado, LasSecuenciasNoDejanTeclasEnElTexto) {
         for (std::size_t pieza = azar(40); pieza > 0; --pieza) {
             const std::size_t largo = azar(azar(8) == 0 ? 5000 : 6);
             const std::string_view t = texto[azar(std::size(texto))];
+            // Cada sorteo en su sentencia: el orden de los operandos de + no está fijado.
+            const std::string control = de("\r\n\t\b\x01", azar(2));
+            const std::string parametros = de("0123456789:;<=>?", largo);
+            const std::string intermedios = de("!\"#$%&'()*+,-./", azar(3));
+            const std::string final = de(finales, 1);
+            std::string cadena = de("]PX^_", 1);
+            cadena += de("a;:/ ?\r\n\t\x01\xc3\xb1\xff\x9b", largo);
+            cadena += azar(2) ? "\x07" : "\x1b\\";
             // Un control dentro de CSI cuenta como tecla; DEL no cuenta. OSC, DCS, SOS, PM y APC
             // acaban en BEL o ST. El ratón X10 lleva tres bytes crudos cualesquiera.
-            const std::string control = de("\r\n\t\b\x01", azar(2));
             const std::string secuencias[] = {
-                "\x1b[" + de("0123456789:;<=>?", largo) + control + "\x7f" +
-                    de("!\"#$%&'()*+,-./", azar(3)) + de(finales, 1),
-                "\x1bO" + de(finales, 1),
-                "\x1b" + de("]PX^_", 1) + de("a;:/ ?\r\n\t\x01\xc3\xb1\xff\x9b", largo) +
-                    (azar(2) ? "\x07" : "\x1b\\"),
+                "\x1b[" + parametros + control + "\x7f" + intermedios + final,
+                "\x1bO" + final,
+                "\x1b" + cadena,
                 "\x1b[M" + de("\x1b\x18\x7f\x9b\xc3!09sn\r[", 3),
             };
             const std::size_t que = azar(std::size(secuencias) + 1);
