@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int ESCAPE = 27;
+using consola::TECLA_ESCAPE;
 constexpr int CAMPANA = 7;
 // Lo que se deja ver "Turno del ordenador" antes de que juegue.
 constexpr int PAUSA_ORDENADOR_MS = 500;
@@ -50,7 +50,7 @@ int jugada_de_persona(char matriztab[][COLUMNAS], int* vec_jug, const char* juga
         for (;;) {
             descartar_entrada();
             const int tecla = leer_tecla();
-            if (tecla == ESCAPE && puede_abandonar) {
+            if (tecla == TECLA_ESCAPE && puede_abandonar) {
                 if (quiere_abandonar()) return PARTIDA_ABANDONADA;
                 mostrartab(matriztab, cont);
                 break; // el mismo jugador empieza su turno otra vez

@@ -22,9 +22,9 @@ constexpr const char* TITULO[] = {
     "\t              c u a t r o   e n   r a y a",
 };
 
-constexpr int INTRO = 13;
-constexpr int ARRIBA = 72;
-constexpr int ABAJO = 80;
+using consola::TECLA_ABAJO;
+using consola::TECLA_ARRIBA;
+using consola::TECLA_INTRO;
 constexpr int NUM_OPCIONES = 4;
 
 // Las opciones del menú: la fila y la columna de su texto, tal como las deja dibujar_opciones.
@@ -121,7 +121,7 @@ int arranque() {
     do {
         descartar_entrada();
         n = leer_tecla();
-    } while (n != INTRO);
+    } while (n != TECLA_INTRO);
     return 0;
 }
 
@@ -136,10 +136,10 @@ int menu_ppal() {
         int tecla;
         do {
             tecla = leer_tecla();
-            if (tecla == ABAJO && opcion < NUM_OPCIONES) ++opcion;
-            if (tecla == ARRIBA && opcion > 1) --opcion;
+            if (tecla == TECLA_ABAJO.codigo && opcion < NUM_OPCIONES) ++opcion;
+            if (tecla == TECLA_ARRIBA.codigo && opcion > 1) --opcion;
             dibujar_marca(opcion);
-        } while (tecla != INTRO);
+        } while (tecla != TECLA_INTRO);
         if (abrir_opcion(opcion) == TERMINAR) return 0;
     }
 }

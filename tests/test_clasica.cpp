@@ -61,10 +61,13 @@ TEST(Clasica, CadaTeclaComoLaDariaGetch) {
     // flechas, Ins, Supr y F1-F12.
     for (int t = 0; t < 0x100; ++t)
         traductor.traducir({static_cast<Virtual>(t)}, cola);
-    // Alt+x (dos, por repetición) cuenta; soltar una tecla no, ni Alt + una flecha del teclado
-    // numérico (una cifra sin Bloq Num), cuyo carácter llega al soltar Alt.
+    // Alt+x (dos, por repetición) y Alt+3 dan lo mismo que tras un ESC en un terminal: el código
+    // de Alt de DOS, no una x ni un 3; AltGr (Ctrl+Alt) escribe su @. Soltar una tecla no
+    // cuenta, ni Alt + una flecha del teclado numérico (una cifra sin Bloq Num), cuyo carácter
+    // llega al soltar Alt.
     for (const SucesoTecla& s :
-         {SucesoTecla{{}, u'x', true, true, false, false, 2}, SucesoTecla{{}, u'y', false},
+         {SucesoTecla{{}, u'x', true, true, false, false, 2}, SucesoTecla{{}, u'3', true, true},
+          SucesoTecla{{}, u'@', true, true, true}, SucesoTecla{{}, u'y', false},
           SucesoTecla{arriba, 0, true, true}, SucesoTecla{alt, u'ñ', false}})
         traductor.traducir(s, cola);
     // Retroceso, ñ, un emoji en dos mitades, media mitad suelta, y "[A" tras un Escape: no
@@ -79,5 +82,5 @@ TEST(Clasica, CadaTeclaComoLaDariaGetch) {
     while (const std::optional<Tecla> t = teclado.sacar())
         r += std::to_string(t->codigo) + t->texto + ' ';
     EXPECT_EQ(r, "13 27 73 81 79 71 75 72 77 80 82 83 59 60 61 62 63 64 65 66 67 68 133 134 "
-                 "120x 120x 164ñ 8 164ñ 63😀 63🏿 27 91[ 65A ");
+                 "45 45 122 64@ 164ñ 8 164ñ 63😀 63🏿 27 91[ 65A ");
 }

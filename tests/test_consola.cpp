@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <iterator>
 #include <stdexcept>
@@ -36,7 +37,7 @@ std::string teclas(std::string_view bytes) {
         const std::string codigo = std::to_string(t.codigo);
         r += r.empty() ? "" : " ";
         if (t.prefijo != -1)
-            r += (t.prefijo == 224 ? "E" : "F") + codigo;
+            r += (t.prefijo == PREFIJO_EXTENDIDA ? "E" : "F") + codigo;
         else if (t.texto.empty())
             r += "#" + codigo;
         else
@@ -62,34 +63,109 @@ struct Banco {
 
 } // namespace
 
-TEST(Teclado, LoQueMandaCadaTerminal) {
-    const std::pair<std::string_view, std::string_view> casos[] = {
-        {"\x1b[A\x1b[B\x1b[C\x1b[D\x1bOA\x1bOB\x1b[1;5A\x1b[1;2B",
-         "E72 E80 E77 E75 E72 E80 E72 E80"},
-        // F1 de xterm, VT220 y la consola de Linux; F2 a F12 y las teclas de tilde.
-        {"\x1bOP\x1b[11~\x1b[[A\x1bOS\x1b[[E\x1b[15;5~\x1b[21~\x1b[24~",
-         "F59 F59 F59 F62 F63 F63 F68 E134"},
-        {"\x1b[H\x1bOH\x1b[1~\x1b[7~\x1b[F\x1b[4~\x1b[8~", "E71 E71 E71 E71 E79 E79 E79"},
-        {"\x1b[2~\x1b[3~\x1b[5~\x1b[6~", "E82 E83 E73 E81"},
-        // ESC ESC, Alt+x, Escape sola tras un silencio; Intro como \r o como \n; Retroceso.
-        {"\x1b\x1b[A\x1bx\r\n\x7f\x08\x1b", "#27 E72 #27 x #13 #13 #8 #8 #27"},
-        // Caracteres: su código de la 437 ('?' si no tiene, o si cae en la zona de control).
-        {"ñÑ¿€😀♪ж耀", "ñ=164 Ñ=165 ¿=168 €=63 😀=63 ♪=63 ж=63 耀=63"},
-        // UTF-8 cortado, formas largas, sustitutos y C1 no son teclas; lo que los corta, sí.
-        {"\xc3\x61\xe2\x82\x1b[B\xe0\x80\xafz\xed\xa0\x80y\xc2\x9bx", "a E80 z y x"},
-        // Pegado entre corchetes, ratón SGR y X10, foco, respuestas, secuencias raras o rotas.
-        {"\x1b[200~hi\x1b[201~\x1b[<0;10;5M\x1b[M !!b\x1b[I\x1b[?1;2c\x1b[99~\x1bOx\x1b[12\x1b[Dc"
-         "\x1b[1\rq",
-         "h i b E75 c #13 q"},
+// Lo que mandan los terminales de verdad, una secuencia por fila con su origen; un % vale por
+// cada modificador (2 a 256: Mayúsculas, Alt, Ctrl, Super... y los bloqueos de kitty). Ninguna da
+// una cifra, un Intro, una s o una n si no es esa tecla.
+TEST(Teclado, LoQueMandanLosTerminales) {
+    const std::pair<std::string_view, std::string_view> filas[] = {
+        {"\x1b[1;%D", "E75"},               // xterm, VTE, kitty, WT, mintty, tmux, screen
+        {"\x1bOA", "E72"},                  // todos, con las flechas en modo aplicación
+        {"\x1b[1;%H", "E71"},               // xterm, VTE, kitty, WT, mintty: Inicio
+        {"\x1bOF", "E79"},                  // xterm, VTE, en modo aplicación: Fin
+        {"\x1b[1~", "E71"},                 // Linux, tmux, screen: Inicio
+        {"\x1b[4~", "E79"},                 // Linux, tmux, screen: Fin
+        {"\x1b[3;%~", "E83"},               // todos; el modificador, xterm y los suyos
+        {"\x1b[1;%S", "F62"},               // xterm, VTE, kitty, WT, mintty: F4
+        {"\x1bO2Q", "F60"},                 // xterm antiguo, Konsole: Mayúsculas+F2
+        {"\x1b[11~", "F59"},                // PuTTY: F1
+        {"\x1b[[E", "F63"},                 // Linux: F5
+        {"\x1b[24;%~", "E134"},             // xterm, VTE, kitty, WT, mintty, tmux: F12
+        {"\x1bOs", "3"},                    // xterm, VTE, screen: numérico en modo aplicación
+        {"\x1bOM", "#13"},                  // ídem: su Intro
+        {"\x1b[27u", "#27"},                // kitty: Escape
+        {"\x1b[115;1:1u", "s"},             // kitty, todas las teclas y sucesos: pulsar la s
+        {"\x1b[1;1:3A", ""},                // kitty, con sucesos: soltar la flecha
+        {"\x1b[51:35;2u", "#"},             // kitty: Mayúsculas+3
+        {"\x1b[51;3u", "F122"},             // kitty: Alt+3
+        {"\x1b[110;5u", ""},                // kitty: Ctrl+n
+        {"\x1b[57399u", "0"},               // kitty: el 0 del numérico
+        {"\x1b[27;3;51~", "F122"},          // xterm con modifyOtherKeys: Alt+3
+        {"\x1b\x33", "F122"},               // Alt+3: xterm, VTE, WT, mintty, tmux, screen
+        {"\x1bN", ""},                      // ídem: Alt+Mayúsculas+n (en DOS, 0 y '1')
+        {"\x1b]", ""},                      // ídem: Alt+] (en DOS, 0 y 27, Escape)
+        {"\x1bO", "F24"},                   // ídem: Alt+Mayúsculas+o
+        {"\x1b", "#27"},                    // todos: Escape sola, tras el silencio
+        {"\x7f\b", "#8 #8"},                // todos: Retroceso (DEL, o Ctrl+H)
+        {"\x1b\x1b[B", "#27 E80"},          // rxvt: Alt+Abajo
+        {"\x1b[I", ""},                     // todos: foco dentro
+        {"\x1b[<0;2345;1234m", ""},         // ratón SGR
+        {"\x1b[M 33", ""},                  // ratón X10
+        {"\x1b[?62;1;4;6;9;15;22;28c", ""}, // xterm: atributos del dispositivo
+        {"\x1b[1;1R", ""},                  // todos: posición del cursor
+        {"\x1b[0000000000000000000000000000000000002;3;4~", ""},  // demasiados parámetros
+        {"\x1b[1;5\x18\x33\x1b]0;\x1a\x34\x1b\x18\x35", "3 4 5"}, // CAN y SUB anulan la secuencia
+        {"\x1b]0;\x1b[A", "E72"},                           // un ESC en una cadena empieza otra
+        {"ñÇ€😀♪\u0800", "ñ=164 Ç=128 €=63 😀=63 ♪=63 ࠀ=63"}, // su código de la 437, o '?'
+        {"\x1b\xc3\x61\xe0\x80\xafz\xed\xa0\x80y\xc2\x9bx", "a z y x"}, // UTF-8 roto y C1: nada
     };
-    for (const auto& [bytes, esperadas] : casos)
-        EXPECT_EQ(teclas(bytes), esperadas) << ::testing::PrintToString(std::string(bytes));
-    Teclado t;
-    t.recibir(0x1b);
-    EXPECT_FALSE(t.sacar()) << "un ESC solo espera a ver si empieza una secuencia";
-    for (int i = 0; i < 40; ++i)
-        t.recibir('1');
-    EXPECT_FALSE(t.esperando()) << "una secuencia sin fin se abandona";
+    for (const auto& [bytes, esperadas] : filas) {
+        const std::size_t i = bytes.find('%');
+        for (int m = 2; m <= (i == bytes.npos ? 2 : 256); ++m) {
+            std::string b(bytes);
+            if (i != bytes.npos) b.replace(i, 1, std::to_string(m));
+            EXPECT_EQ(teclas(b), esperadas) << ::testing::PrintToString(b);
+        }
+    }
+}
+
+// Flujos al azar (siempre los mismos: splitmix64 y un módulo propio) de texto, UTF-8 y
+// secuencias bien formadas de cualquier largo dan las mismas teclas que su texto solo.
+TEST(Teclado, LasSecuenciasNoDejanTeclasEnElTexto) {
+    std::uint64_t estado = 18;
+    const auto azar = [&estado](std::size_t n) {
+        std::uint64_t z = estado += 0x9E3779B97F4A7C15;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EB;
+        return static_cast<std::size_t>((z ^ (z >> 31)) % n);
+    };
+    const auto de = [&azar](std::string_view bytes, std::size_t n) {
+        std::string r;
+        for (; n > 0; --n)
+            r += bytes[azar(bytes.size())];
+        return r;
+    };
+    const std::string_view texto[] = {"a",      "0",          "s",         "n",      "~",
+                                      "\r",     "ñ",          "\u07FF",    "\u0800", "\u083F",
+                                      "\uFFFD", "\U00010000", "\U0010FFFF"};
+    // Finales que no son ninguna tecla, ni tras "ESC [" ni tras "ESC O".
+    const std::string_view finales = "@EGIJKLNOTUVWXYZ\\]^_`abcdefghiz{|}";
+    for (int flujo = 0; flujo < 3000 && !HasFailure(); ++flujo) {
+        std::string con, sin;
+        for (std::size_t pieza = azar(40); pieza > 0; --pieza) {
+            const std::size_t largo = azar(azar(8) == 0 ? 5000 : 6);
+            const std::string_view t = texto[azar(std::size(texto))];
+            // Cada sorteo en su sentencia: el orden de los operandos de + no está fijado.
+            const std::string control = de("\r\n\t\b\x01", azar(2));
+            const std::string parametros = de("0123456789:;<=>?", largo);
+            const std::string intermedios = de("!\"#$%&'()*+,-./", azar(3));
+            const std::string final = de(finales, 1);
+            std::string cadena = de("]PX^_", 1);
+            cadena += de("a;:/ ?\r\n\t\x01\xc3\xb1\xff\x9b", largo);
+            cadena += azar(2) ? "\x07" : "\x1b\\";
+            // Un control dentro de CSI cuenta como tecla; DEL no cuenta. OSC, DCS, SOS, PM y APC
+            // acaban en BEL o ST. El ratón X10 lleva tres bytes crudos cualesquiera.
+            const std::string secuencias[] = {
+                "\x1b[" + parametros + control + "\x7f" + intermedios + final,
+                "\x1bO" + final,
+                "\x1b" + cadena,
+                "\x1b[M" + de("\x1b\x18\x7f\x9b\xc3!09sn\r[", 3),
+            };
+            const std::size_t que = azar(std::size(secuencias) + 1);
+            con += que < std::size(secuencias) ? secuencias[que] : t;
+            sin += que == 0 ? control : que < std::size(secuencias) ? "" : std::string(t);
+        }
+        EXPECT_EQ(teclas(con), teclas(sin)) << flujo << ": " << ::testing::PrintToString(con);
+    }
 }
 
 TEST(Entrada, PalabrasCaracteresYLoQueQuedaPendiente) {
@@ -164,24 +240,17 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
 }
 
 TEST(Texto, Utf8YBytesSueltosDeLa437) {
-    const std::tuple<std::string_view, char32_t, std::size_t> casos[] = {
-        {"\u07FF", U'\u07FF', 2},
-        {"\u0800", U'\u0800', 3},
-        {"\U00010000", U'\U00010000', 4},
-        {std::string_view("\xC4\xB3", 1), U'─', 1},
-        {"\xC3\x41", U'├', 1},
-        {"\xE0\x80\x80", U'α', 1},
-        {"\xF0\x80\x80\x80", U'≡', 1},
-        {"\xED\xA0\x80", U'φ', 1},
-        {"\xF4\x90\x80\x80", U'⌠', 1},
-        {"\xF8\x90\x80\x80", U'°', 1},
-        {"\x80", U'Ç', 1},
-    };
-    for (const auto& [texto, car, bytes] : casos) {
-        EXPECT_EQ(std::pair(decodificar(texto, 0).car, decodificar(texto, 0).bytes),
-                  std::pair(car, bytes));
-        EXPECT_TRUE(bytes == 1 || utf8(car) == texto) << "y de vuelta a UTF-8";
-    }
+    // Lo que no es un carácter entero y válido va byte a byte, cada uno con su glifo de la 437: un
+    // byte que no sigue, formas largas, un sustituto, más de U+10FFFF, F8 y un carácter cortado.
+    const std::string_view texto =
+        "\u07FF\u0800\U00010000\U0010FFFF\xC3\x41\xE0\x80\x80\xF0\x80\x80\x80"
+        "\xED\xA0\x80\xF4\x90\x80\x80\xF8\xC4";
+    std::u32string r;
+    for (std::size_t pos = 0; pos < texto.size(); pos += decodificar(texto, pos).bytes)
+        r += decodificar(texto, pos).car;
+    EXPECT_EQ(r, U"\u07FF\u0800\U00010000\U0010FFFF├AαÇÇ≡ÇÇÇφáÇ⌠ÉÇÇ°─");
+    EXPECT_EQ(utf8(U'\u07FF') + utf8(U'\u0800') + utf8(U'\U00010000') + utf8(U'\U0010FFFF'),
+              texto.substr(0, 13));
     for (int b = 1; b < 256; ++b)
         EXPECT_EQ(a_cp437(cp437(static_cast<unsigned char>(b))), b);
     EXPECT_EQ(a_cp437(U'€'), -1);

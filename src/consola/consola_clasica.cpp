@@ -1,6 +1,6 @@
 // La lógica de la consola de Windows sin Windows: capacidades, el intérprete VT para la consola
 // clásica y la traducción de teclas. Solo toca su propio estado, la consola clásica que le dan
-// y la cola de lecturas que le pasan; usa texto.h para el UTF-8.
+// y la cola de lecturas que le pasan; usa texto.h para el UTF-8 y teclas.h para las teclas.
 #include "consola/consola_clasica.h"
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 
 #include "consola/pantalla.h"
 #include "consola/texto.h"
+// Los códigos de las teclas sin carácter y lo que manda un xterm por ellas.
+#include "consola/teclas.h"
 
 namespace consola {
 
@@ -225,53 +227,53 @@ void InterpreteVT::borrar(int x, int y, int n) {
 
 namespace {
 
-// Las teclas sin carácter, como las manda un xterm. nullptr: no es una de ellas.
-const char* secuencia(Virtual tecla) {
+// Las teclas sin carácter; nullptr: no es una de ellas.
+const TeclaDoble* sin_caracter(Virtual tecla) {
     switch (tecla) {
     case Virtual::arriba:
-        return "\x1b[A";
+        return &TECLA_ARRIBA;
     case Virtual::abajo:
-        return "\x1b[B";
+        return &TECLA_ABAJO;
     case Virtual::derecha:
-        return "\x1b[C";
+        return &TECLA_DERECHA;
     case Virtual::izquierda:
-        return "\x1b[D";
+        return &TECLA_IZQUIERDA;
     case Virtual::inicio:
-        return "\x1b[H";
+        return &TECLA_INICIO;
     case Virtual::fin:
-        return "\x1b[F";
+        return &TECLA_FIN;
     case Virtual::insertar:
-        return "\x1b[2~";
+        return &TECLA_INSERTAR;
     case Virtual::suprimir:
-        return "\x1b[3~";
+        return &TECLA_SUPRIMIR;
     case Virtual::repag:
-        return "\x1b[5~";
+        return &TECLA_REPAG;
     case Virtual::avpag:
-        return "\x1b[6~";
+        return &TECLA_AVPAG;
     case Virtual::f1:
-        return "\x1bOP";
+        return &TECLA_F1;
     case Virtual::f2:
-        return "\x1bOQ";
+        return &TECLA_F2;
     case Virtual::f3:
-        return "\x1bOR";
+        return &TECLA_F3;
     case Virtual::f4:
-        return "\x1bOS";
+        return &TECLA_F4;
     case Virtual::f5:
-        return "\x1b[15~";
+        return &TECLA_F5;
     case Virtual::f6:
-        return "\x1b[17~";
+        return &TECLA_F6;
     case Virtual::f7:
-        return "\x1b[18~";
+        return &TECLA_F7;
     case Virtual::f8:
-        return "\x1b[19~";
+        return &TECLA_F8;
     case Virtual::f9:
-        return "\x1b[20~";
+        return &TECLA_F9;
     case Virtual::f10:
-        return "\x1b[21~";
+        return &TECLA_F10;
     case Virtual::f11:
-        return "\x1b[23~";
+        return &TECLA_F11;
     case Virtual::f12:
-        return "\x1b[24~";
+        return &TECLA_F12;
     default:
         return nullptr;
     }
@@ -288,25 +290,25 @@ bool entre(Virtual tecla, Virtual desde, Virtual hasta) {
 
 } // namespace
 
-void TeclasConsola::caracter(char16_t c, std::deque<Lectura>& cola) {
+std::string TeclasConsola::caracter(char16_t c) {
     if (c >= 0xD800 && c <= 0xDBFF) {
         sustituto_alto_ = c;
-        return;
+        return {};
     }
     char32_t codigo = c;
     if (c >= 0xDC00 && c <= 0xDFFF) {
-        if (sustituto_alto_ == 0) return;
+        if (sustituto_alto_ == 0) return {};
         codigo = 0x10000 + ((static_cast<char32_t>(sustituto_alto_) - 0xD800) << 10) + (c - 0xDC00);
     }
     sustituto_alto_ = 0;
-    poner(utf8(codigo), cola);
+    return utf8(codigo);
 }
 
 void TeclasConsola::traducir(const SucesoTecla& s, std::deque<Lectura>& cola) {
     const char16_t c = s.caracter;
     if (!s.pulsada) {
         // Alt + cifras del teclado numérico: el carácter llega al soltar Alt.
-        if (s.tecla == Virtual::alt && c != 0) caracter(c, cola);
+        if (s.tecla == Virtual::alt && c != 0) poner(caracter(c), cola);
         return;
     }
     // Las cifras de Alt + número no son teclas (con Bloq Num apagado serían flechas).
@@ -319,15 +321,22 @@ void TeclasConsola::traducir(const SucesoTecla& s, std::deque<Lectura>& cola) {
         if (s.tecla == Virtual::escape || c == 0x1B) {
             poner("\x1b", cola);
             cola.push_back(Lectura{Suceso::sin_datos, 0});
-        } else if (const char* b = secuencia(s.tecla)) {
-            poner(b, cola);
-        } else if (s.tecla == Virtual::intro) {
-            // Intro es siempre \r, también con Ctrl (que daría \n) o el del teclado numérico:
-            // wine, al arrancar, a veces la entrega así.
-            poner("\r", cola);
-        } else if (c != 0) {
-            caracter(c, cola);
+            continue;
         }
+        if (const TeclaDoble* t = sin_caracter(s.tecla)) {
+            poner(t->xterm, cola);
+            continue;
+        }
+        // Intro es siempre \r, también con Ctrl (que daría \n) o el del teclado numérico:
+        // wine, al arrancar, a veces la entrega así.
+        const std::string bytes = s.tecla == Virtual::intro ? "\r" : c != 0 ? caracter(c) : "";
+        if (bytes.empty()) continue;
+        // Alt+tecla, como la manda un xterm: ESC y la tecla, y un silencio para que el teclado
+        // no junte el ESC con lo que venga detrás. Ctrl+Alt es AltGr, que escribe su carácter.
+        const bool alt = s.alt && !s.ctrl;
+        if (alt) poner("\x1b", cola);
+        poner(bytes, cola);
+        if (alt) cola.push_back(Lectura{Suceso::sin_datos, 0});
     }
 }
 

@@ -110,8 +110,8 @@ struct SucesoTecla {
     int repeticiones = 1;
 };
 
-// De sucesos de tecla a lo que leería el teclado en un xterm. Guarda la primera mitad de un
-// carácter que llega en dos sucesos hasta que llega la segunda.
+// De sucesos de tecla a lo que leería el teclado en un xterm (Alt+tecla como ESC y la tecla).
+// Guarda la primera mitad de un carácter que llega en dos sucesos hasta que llega la segunda.
 class TeclasConsola {
   public:
     // Añade a `cola` los bytes de la tecla; tras una tecla Escape, un "sin datos", para que el
@@ -119,7 +119,8 @@ class TeclasConsola {
     void traducir(const SucesoTecla& suceso, std::deque<Lectura>& cola);
 
   private:
-    void caracter(char16_t c, std::deque<Lectura>& cola);
+    // El carácter en UTF-8; vacío si es la primera mitad de un par, que se guarda.
+    std::string caracter(char16_t c);
     char16_t sustituto_alto_ = 0;
 };
 

@@ -2,27 +2,20 @@
 // Se le dan los bytes que llegan y el aviso de que no llegó ninguno a tiempo; devuelve teclas.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <optional>
 #include <string>
 
-namespace consola {
+#include "consola/teclas.h"
 
-inline constexpr int TECLA_INTRO = 13;
-inline constexpr int TECLA_ESCAPE = 27;
-inline constexpr int TECLA_RETROCESO = 8;
-inline constexpr int PREFIJO_EXTENDIDA = 224; // flechas, Inicio, Fin, RePág, AvPág, Ins, Supr
-inline constexpr int PREFIJO_FUNCION = 0;     // F1-F10
-inline constexpr int TECLA_ARRIBA = 72;
-inline constexpr int TECLA_ABAJO = 80;
-inline constexpr int TECLA_IZQUIERDA = 75;
-inline constexpr int TECLA_DERECHA = 77;
+namespace consola {
 
 struct Tecla {
     // -1 para una tecla de un solo código; 0 o 224 para las que llegan en dos lecturas.
     int prefijo = -1;
     // El código (0-255): ASCII, 13 Intro, 27 Escape, 8 Retroceso, el valor de la 437 de un
-    // carácter no ASCII ('?' si la 437 no lo tiene), o el segundo código de una extendida.
+    // carácter no ASCII ('?' si la 437 no lo tiene), o el segundo código de una de dos lecturas.
     int codigo = 0;
     // El carácter en UTF-8 si la tecla escribe uno (letra, cifra, espacio...); vacío si no.
     std::string texto;
@@ -34,8 +27,9 @@ class Teclado {
     explicit Teclado(int espera_escape_ms = 50) : espera_escape_ms_(espera_escape_ms) {}
 
     void recibir(unsigned char byte);
-    // No llegó ningún byte en espera_ms(): un ESC pendiente es la tecla Escape sola; una
-    // secuencia a medias se descarta.
+    // No llegó ningún byte en espera_ms(): un ESC pendiente es la tecla Escape sola, y un ESC
+    // con solo el primer byte de una secuencia detrás, Alt y esa tecla; lo demás a medias se
+    // descarta.
     void sin_datos();
     // true mientras hay una secuencia a medias: la próxima lectura debe tener límite de tiempo.
     bool esperando() const;
@@ -44,19 +38,36 @@ class Teclado {
     std::optional<Tecla> sacar();
 
   private:
-    enum class Estado { normal, escape, csi, ss3, linux_funcion, utf8, raton };
-    void emitir(Tecla t) { listas_.push_back(std::move(t)); }
-    void secuencia_csi(unsigned char final);
+    enum class Estado {
+        normal,
+        escape,
+        csi,
+        ss3,
+        linux_funcion,
+        cadena,
+        cadena_escape,
+        utf8,
+        raton
+    };
     void normal(unsigned char byte);
-    void secuencia_ss3(unsigned char final);
-    void fin_utf8();
+    void control(unsigned char byte);
+    void caracter(char32_t c, std::string bytes);
+    void emitir(Tecla t);
+    void empezar(Estado estado, unsigned char introductor);
+    void terminar_csi(unsigned char final);
+    void terminar_ss3(unsigned char final);
+    void csi_u(int codigo, int modificadores);
+    void doble(std::string_view xterm);
     void descartar_secuencia();
 
     int espera_escape_ms_;
     Estado estado_ = Estado::normal;
-    std::string secuencia_; // parámetros de CSI o bytes de un UTF-8 a medias
-    std::size_t utf8_faltan_ = 0;
-    std::size_t raton_faltan_ = 0; // bytes crudos que siguen a "ESC [ M" (ratón X10)
+    unsigned char introductor_ = 0; // '[', 'O', ']', 'P'...: el byte tras el ESC
+    std::string secuencia_;         // parámetros de la secuencia, o los bytes de un UTF-8 a medias
+    std::size_t largo_ = 0;         // bytes de la secuencia tras el introductor, guardados o no
+    bool no_es_tecla_ = false;      // intermedios, marcador privado, demasiado larga o rota
+    bool alt_ = false;              // la tecla que sigue llegó tras un ESC: es Alt+tecla
+    std::size_t raton_faltan_ = 0;  // bytes crudos que siguen a "ESC [ M" (ratón X10)
     std::deque<Tecla> listas_;
 };
 

@@ -50,45 +50,39 @@ constexpr std::array<char32_t, 128> TABLA_ALTA = {
 };
 // clang-format on
 
-bool es_continuacion(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 bool entre(char32_t c, char32_t desde, char32_t hasta) {
     return c >= desde && c <= hasta;
 }
 
 } // namespace
 
-std::size_t longitud_utf8(unsigned char primero) {
-    if (primero < 0x80) return 1;
-    if (primero >= 0xC2 && primero <= 0xDF) return 2;
-    if (primero >= 0xE0 && primero <= 0xEF) return 3;
-    if (primero >= 0xF0 && primero <= 0xF4) return 4;
-    return 0;
+Utf8 leer_utf8(std::string_view bytes) {
+    if (bytes.empty()) return {Utf8::Estado::a_medias};
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    if (b0 < 0x80) return {Utf8::Estado::entero, b0, 1};
+    // C0 y C1 solo darían formas largas de ASCII; de F5 en adelante, más allá de U+10FFFF.
+    const std::size_t n = b0 < 0xC2 ? 0 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF5 ? 4 : 0;
+    if (n == 0) return {Utf8::Estado::invalido};
+    // El segundo byte tiene límites más estrechos tras estos primeros: así quedan fuera las
+    // formas largas (E0, F0), los sustitutos (ED) y lo que pasa de U+10FFFF (F4).
+    const unsigned char menor = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
+    const unsigned char mayor = b0 == 0xED ? 0x9F : b0 == 0xF4 ? 0x8F : 0xBF;
+    char32_t c = b0 & (0x7F >> n);
+    for (std::size_t i = 1; i < n; ++i) {
+        if (i == bytes.size()) return {Utf8::Estado::a_medias};
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < (i == 1 ? menor : 0x80) || b > (i == 1 ? mayor : 0xBF))
+            return {Utf8::Estado::invalido};
+        c = (c << 6) | (b & 0x3F);
+    }
+    return {Utf8::Estado::entero, c, n};
 }
 
 Decodificado decodificar(std::string_view texto, std::size_t pos) {
     if (pos >= texto.size()) return {U'\0', 0};
-    const auto b0 = static_cast<unsigned char>(texto[pos]);
-    if (b0 < 0x80) return {b0, 1};
-
-    const std::size_t n = longitud_utf8(b0);
-    const Decodificado suelto{cp437(b0), 1};
-    if (n == 0 || pos + n > texto.size()) return suelto;
-
-    char32_t c = b0 & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
-    for (std::size_t i = 1; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(texto[pos + i]);
-        if (!es_continuacion(b)) return suelto;
-        c = (c << 6) | (b & 0x3F);
-    }
-    // Las formas largas (C0/C1 ya quedan fuera por longitud_utf8), las mitades de par
-    // sustituto y lo que pasa de U+10FFFF no son UTF-8: el primer byte vale por sí solo.
-    if ((n == 3 && c < 0x800) || (n == 4 && c < 0x10000) || entre(c, 0xD800, 0xDFFF) ||
-        c > 0x10FFFF)
-        return suelto;
-    return {c, n};
+    const Utf8 u = leer_utf8(texto.substr(pos));
+    if (u.estado == Utf8::Estado::entero) return {u.car, u.bytes};
+    return {cp437(static_cast<unsigned char>(texto[pos])), 1};
 }
 
 std::string utf8(char32_t c) {

@@ -8,6 +8,18 @@
 
 namespace consola {
 
+// El único decodificador de UTF-8, para quien tiene el texto entero y para quien lo recibe byte a
+// byte (el teclado): lo que hay al principio de `bytes` es un carácter entero (su código y cuántos
+// bytes ocupa), el principio válido de uno al que aún le faltan bytes, o nada válido. Sin formas
+// largas, sin mitades de par sustituto, nada por encima de U+10FFFF.
+struct Utf8 {
+    enum class Estado { entero, a_medias, invalido };
+    Estado estado;
+    char32_t car = 0;
+    std::size_t bytes = 0;
+};
+Utf8 leer_utf8(std::string_view bytes);
+
 // Decodifica un carácter desde texto[pos]. Devuelve el carácter y cuántos bytes ocupa. Un byte
 // que no empieza una secuencia UTF-8 válida y completa vale por su carácter de la 437 (1 byte).
 struct Decodificado {
@@ -15,10 +27,6 @@ struct Decodificado {
     std::size_t bytes;
 };
 Decodificado decodificar(std::string_view texto, std::size_t pos);
-
-// Cuántos bytes tendría el carácter UTF-8 que empieza en texto[pos] si está completo y es
-// válido; 0 si texto[pos] no puede empezar uno. Sirve a quien lee un fichero de byte en byte.
-std::size_t longitud_utf8(unsigned char primero);
 
 std::string utf8(char32_t c);
 
