@@ -41,9 +41,9 @@ TEST(Ordenes, CadaFormaDelNivelYCadaErrorConLoDeFueraALaVista) {
         {{"-n", "3", "--nivel"}, 0, "falta el nivel tras «--nivel»: tiene que ser 1, 2 o 3"},
         {{"--nivelx"}, 0, "no entiendo «--nivelx»"},
         {{"\x1b]0;PWNED\a\x1b[?1049h"}, 0, "no entiendo «\\e]0;PWNED\\x07\\e[?1049h»"},
-        {{"-n\xc2\x9b\xff\x7f\n\xc3\xb1\xe2\x82"},
+        {{"-n\xc2\x9b\xff\x7f\n\xc3\xb1\\e\xe2\x82"},
          0,
-         "el nivel tiene que ser 1, 2 o 3, no «\\x9b\\xff\\x7f\\x0añ\\xe2\\x82»"},
+         "el nivel tiene que ser 1, 2 o 3, no «\\x9b\\xff\\x7f\\x0añ\\\\e\\xe2\\x82»"},
     };
     for (const auto& c : casos) {
         Memoria salida, error;

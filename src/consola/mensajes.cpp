@@ -21,6 +21,8 @@ std::string a_la_vista(std::string_view texto) {
             a_hex(byte); // no es UTF-8
         else if (d.car == 0x1B)
             r += "\\e";
+        else if (d.car == '\\')
+            r += "\\\\"; // si no, un «\\e» escrito no se distinguiría de un ESC
         else if (d.car < 0x20 || (d.car >= 0x7F && d.car < 0xA0))
             a_hex(static_cast<unsigned>(d.car));
         else

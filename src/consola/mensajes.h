@@ -11,8 +11,9 @@
 
 namespace consola {
 
-// Texto de fuera (UTF-8 o no) con sus controles a la vista: ESC como \e, los demás C0, DEL y
-// los C1 como \xHH, y cada byte que no forma UTF-8 válido, también como \xHH.
+// Texto de fuera (UTF-8 o no) con sus controles a la vista: ESC como \e, la barra inversa
+// doblada, los demás C0, DEL y los C1 como \xHH, y cada byte que no forma UTF-8 válido,
+// también como \xHH.
 std::string a_la_vista(std::string_view texto);
 
 // Una salida de mensajes: la salida o el error estándar.
