@@ -275,15 +275,13 @@ TEST(Volcado, CapacidadesSegunTerminfo) {
     otro.colores = 2, otro.cadenas["cup"] = "\x1bY$)"; // el CUP de un VT52, que no es el nuestro
     EXPECT_FALSE(decidir_capacidades(otro, {}));
     // Y leído de la base de datos del sistema: xterm borra con el fondo; tmux, según ella, no.
-    const char* antes = std::getenv("TERM");
-    const std::string term = antes ? antes : "";
-    for (const auto& [nombre, bce] :
-         {std::pair("xterm-256color", true), {"tmux-256color", false}}) {
-        ::setenv("TERM", nombre, 1);
-        std::string error;
-        const std::optional<Capacidades> c = capacidades_del_terminal(error);
-        EXPECT_TRUE(c && c->bce == bce) << nombre << ": " << error;
-    }
-    antes ? ::setenv("TERM", term.c_str(), 1) : ::unsetenv("TERM");
+    std::string error;
+    const auto xterm_bd = describir_terminal("xterm-256color", error);
+    const auto tmux_bd = describir_terminal("tmux-256color", error);
+    if (!xterm_bd || !tmux_bd)
+        GTEST_SKIP() << "a terminfo le falta xterm-256color o tmux-256color (macOS no trae el "
+                        "segundo): "
+                     << error;
+    EXPECT_EQ(std::pair(xterm_bd->bce, tmux_bd->bce), std::pair(true, false));
 }
 #endif
