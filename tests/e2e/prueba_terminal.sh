@@ -5,10 +5,10 @@
 # Uso: prueba_terminal.sh RUTA_DEL_BINARIO, desde la raíz del repositorio. Solo toca su propio
 # servidor de tmux (socket propio) y su directorio temporal. Nada espera un tiempo fijo: cada
 # comprobación sondea la pantalla (o un fichero) hasta que se cumple, con un plazo máximo que
-# solo se agota si algo falla.
+# solo se agota si algo falla. Usa solo opciones POSIX de las órdenes.
 set -u
 [[ -x "${1:-}" ]] || { echo "uso: $0 RUTA_DEL_BINARIO" >&2; exit 2; }
-BIN=$(realpath "$1")
+BIN=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 SOCKET="quatrelo-e2e-$$"
 SESION=""
 PLAZO=${PLAZO:-20}
@@ -49,8 +49,9 @@ arrancar() { # NOMBRE COLUMNAS FILAS ORDEN
 # La caja del menú alrededor de "vs ORDENADOR", como la dibuja cada terminal: E = esquinas,
 # H = horizontal, V = vertical.
 caja_ordenador() {
-    local H=$2 raya
-    raya=$(printf -- "$H%.0s" $(seq 1 14))
+    local raya
+    raya=$(printf '%14s' '')
+    raya=${raya// /$2}
     esperar_linea 26 "$(espacios 32)${1:0:1}$raya${1:1:1}"
     esperar_linea 27 "$(espacios 32)$3 vs ORDENADOR $3"
     esperar_linea 28 "$(espacios 32)${1:2:1}$raya${1:3:1}"
@@ -90,7 +91,7 @@ esperar "el indicador tras Ctrl+C" indicador
 
 # --- Entorno: lo que sabe hacer el terminal lo dice terminfo. Colores: los parámetros de las
 # SGR de la pantalla capturada con -e.
-colores() { captura -e | grep -o $'\e\\[[0-9;]*m' | tr -d $'\e[m' | tr ';' '\n' | grep -xE '1|3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
+colores() { captura -e | tr '\033' '\n' | sed -n 's/^\[\([0-9;]*\)m.*/\1/p' | tr ';' '\n' | grep -xE '1|3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
 arrancar con_color 80 50 "$BIN"
 hasta_el_menu
 colores | grep -qx 91 || fallar "sin NO_COLOR no hay rojo claro: la comprobación no vería nada"
