@@ -17,11 +17,12 @@ mkfifo teclado && exec 3<>teclado
 # Con ASan, un SIGSEGV lo atendería el sanitizer; aquí se quiere ver qué hace el juego.
 export SHELL=/bin/sh TERM=xterm LANG=C.UTF-8 ASAN_OPTIONS=handle_segv=0:handle_sigbus=0
 fallar() { echo "FALLO en prueba_bordes: $*" >&2; exit 1; }
-if script -qfc true /dev/null </dev/null >/dev/null 2>&1; then
-    en_pty() { script -qfc "$1" /dev/null; }
-else
-    en_pty() { script -q /dev/null sh -c "$1"; }
-fi
+# El script de util-linux (y el de busybox) toma la orden con -c; el de los BSD, tras el fichero.
+en_pty() { script -qfc "$1" /dev/null; }
+script -qfc true /dev/null </dev/null >/dev/null 2>&1 || en_pty() { script -q /dev/null sh -c "$1"; }
+# Sin control de trabajos, uno en segundo plano empieza con SIGINT ignorada, y el juego la dejaría
+# así: con él, cada uno va en su grupo de procesos y con las señales como estaban.
+set -m
 esperar() {
     local limite=$((SECONDS + 20))
     until eval "$1"; do ((SECONDS < limite)) || fallar "no se cumple en 20 s: $1"; sleep 0.05; done
@@ -31,12 +32,8 @@ esperar() {
 # la portada, le manda la señal o teclea los bytes (printf %b). Comprueba que los ajustes del
 # terminal quedan como estaban.
 jugar() {
-    # Sin control de trabajos, uno en segundo plano empieza con SIGINT ignorada, y el juego la
-    # dejaría así: con set -m va en su grupo de procesos, con las señales como estaban.
-    set -m
     en_pty "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
         echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" <&3 >"$1.pantalla" &
-    set +m
     if [[ -n "${3:-}" ]]; then
         esperar "grep -qs empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
         if [[ "$3" == teclas:* ]]; then printf '%b' "${3#teclas:}" >&3; else kill -s "$3" "$(<"$1.pid")"; fi
