@@ -17,10 +17,10 @@ Qué color de texto queda en un blanco borrado no se ve, pero las comparaciones 
   de tmux no enseña el fondo de lo borrado más allá de la última celda escrita de la fila (ni
   -N lo saca), aquí esas celdas se ven igual: sin colores, hasta que se escribe más allá.
 
-Uso (desde la raíz del repositorio; el ancla se busca en ../shared/anchors/ncurses o en
-$QUATRELO_ANCLA):
-    python3 bench/ancla.py frames BINARIO CHECKOUT [--terms ...] [--out DIR]
-    python3 bench/ancla.py same_screen DIR [--phases ...]
+Uso (desde la raíz del repositorio; ANCLA es el directorio de los guiones del ancla de ncurses,
+el que tiene frames.py, ptyrun.py y same_screen.py):
+    python3 bench/ancla.py ANCLA frames BINARIO CHECKOUT [--terms ...] [--out DIR]
+    python3 bench/ancla.py ANCLA same_screen DIR [--phases ...]
 """
 
 import os
@@ -28,10 +28,10 @@ import re
 import sys
 
 sys.dont_write_bytecode = True
-RAIZ = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-ANCLA = os.environ.get("QUATRELO_ANCLA",
-                       os.path.join(RAIZ, "..", "shared", "anchors", "ncurses"))
-sys.path.insert(0, os.path.abspath(ANCLA))
+if (len(sys.argv) < 3 or sys.argv[2] not in ("frames", "same_screen")
+        or not os.path.isfile(os.path.join(sys.argv[1], "frames.py"))):
+    sys.exit(__doc__)
+sys.path.insert(0, os.path.abspath(sys.argv.pop(1)))
 
 import frames  # noqa: E402
 import ptyrun  # noqa: E402
@@ -136,8 +136,6 @@ frames.Screen = PantallaAmpliada
 same_screen.Screen = PantallaAmpliada
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2 or sys.argv[1] not in ("frames", "same_screen"):
-        sys.exit(__doc__)
     guion = frames if sys.argv.pop(1) == "frames" else same_screen
     PantallaAmpliada.como_tmux = guion is same_screen
     guion.main()

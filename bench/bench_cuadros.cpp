@@ -1,6 +1,7 @@
 // Medidas del volcado y de la memoria, sobre las pantallas reales y un dispositivo con guion:
-// bytes y escrituras de los primeros cuadros, de mover el recuadro del menú y de una jugada, y
-// la memoria máxima tras 1 y tras 1000 partidas abandonadas. Se ejecuta sin argumentos.
+// bytes y escrituras de los primeros cuadros, de mover el recuadro del menú, del eco de una
+// letra y de una jugada, y la memoria máxima tras 1 y tras 1000 partidas abandonadas. Se
+// ejecuta sin argumentos.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -103,6 +104,8 @@ int main() {
     const Medida titulo = total("", 1'800'000'000);
     const Medida menu = medir("", "\r");
     const Medida recuadro = medir("\r", "P");
+    // Una letra tecleada en la pregunta del nombre: su eco es todo el cuadro.
+    const Medida eco = medir("\r\r", "a");
     // Una jugada de la partida de dos jugadores: el cuadro del turno siguiente.
     const std::int64_t reloj = reloj_para(0);
     const Medida jugada = medir("\r\rana\rluis\r 3", "4", reloj);
@@ -133,6 +136,8 @@ int main() {
                 (unsigned long long)menu.bytes, (unsigned long long)menu.escrituras);
     std::printf("%-44s %10llu %10llu\n", "Mover el recuadro del menú una opción",
                 (unsigned long long)recuadro.bytes, (unsigned long long)recuadro.escrituras);
+    std::printf("%-44s %10llu %10llu\n", "Eco de una letra en el nombre",
+                (unsigned long long)eco.bytes, (unsigned long long)eco.escrituras);
     std::printf("%-44s %10llu %10llu\n", "Cuadro tras una jugada (2 jugadores)",
                 (unsigned long long)jugada.bytes, (unsigned long long)jugada.escrituras);
     std::printf("%-44s %10llu %10llu\n", "Repintado completo de ese tablero",

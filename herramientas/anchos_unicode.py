@@ -11,14 +11,22 @@ Las reglas son las de los terminales (las de wcwidth de Markus Kuhn, que siguen 
 - -1: lo que esa versión de Unicode no tiene asignado (no se sabe cómo lo pintará el terminal);
 - 1: todo lo demás (también los ambiguos, como en un terminal de fuera de Asia oriental).
 
-Uso: herramientas/anchos_unicode.py [DIRECTORIO_UCD] > src/consola/anchos_unicode.h
+Uso, desde cualquier directorio:
+    herramientas/anchos_unicode.py [--comprobar] [DIRECTORIO_UCD]
+escribe src/consola/anchos_unicode.h (DIRECTORIO_UCD, por omisión /usr/share/unicode); con
+--comprobar no escribe nada y termina con 1 si la tabla del repositorio no es la que sale (lo
+que hace CI).
 """
 
+import io
 import os
 import re
 import sys
+from contextlib import redirect_stdout
 
 MAXIMO = 0x10FFFF
+TABLA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "consola",
+                     "anchos_unicode.h")
 
 
 def leer_unicodedata(ruta):
@@ -69,8 +77,7 @@ def ancho(c, categoria, asiaticos):
     return 1
 
 
-def main():
-    ucd = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unicode"
+def escribir_tabla(ucd):
     categoria = leer_unicodedata(os.path.join(ucd, "UnicodeData.txt"))
     asiaticos, version = leer_anchos_asiaticos(os.path.join(ucd, "EastAsianWidth.txt"))
     if version is None:
@@ -88,7 +95,7 @@ def main():
             lista.append((c, c))
     print(f"""// Anchos de carácter en el terminal según Unicode {version}: tabla generada por
 // herramientas/anchos_unicode.py a partir de UnicodeData.txt y EastAsianWidth.txt. No se edita a
-// mano: se vuelve a generar. Solo la usa texto.cpp.
+// mano: se vuelve a generar con esa misma orden. Solo la usa texto.cpp.
 #pragma once
 
 #include <array>
@@ -114,6 +121,26 @@ inline constexpr std::array<RangoUnicode, {len(lista)}> {nombre} = {{{{""")
         print("}};")
     print("""
 } // namespace consola""")
+
+
+def main():
+    argumentos = sys.argv[1:]
+    comprobar = "--comprobar" in argumentos
+    if comprobar:
+        argumentos.remove("--comprobar")
+    ucd = argumentos[0] if argumentos else "/usr/share/unicode"
+    salida = io.StringIO()
+    with redirect_stdout(salida):
+        escribir_tabla(ucd)
+    tabla = os.path.normpath(TABLA)
+    if comprobar:
+        with open(tabla, encoding="utf-8") as f:
+            if f.read() != salida.getvalue():
+                sys.exit(f"{tabla} no es la que sale de {ucd}: vuelve a generarla con "
+                         "herramientas/anchos_unicode.py")
+        return
+    with open(tabla, "w", encoding="utf-8") as f:
+        f.write(salida.getvalue())
 
 
 if __name__ == "__main__":

@@ -1,5 +1,5 @@
 // Los caracteres de caja de las pantallas, en UTF-8 (la consola los guarda como tales y el
-// volcado decide cómo se ven en cada terminal).
+// volcado decide cómo se ven en cada terminal). Solo datos y texto: no dibuja nada.
 #pragma once
 
 #include <string>

@@ -1,6 +1,8 @@
 // La API de consola de las pantallas sobre la consola activa. Aquí se decide cuándo sale un
 // cuadro al terminal: antes de cada espera de verdad (una tecla que aún no ha llegado, una
-// pausa) y al final, nunca a media pantalla ni con teclas ya llegadas sin atender.
+// pausa) y al final, nunca a media pantalla ni con teclas ya llegadas sin atender. Toca la
+// pantalla, el teclado, la entrada y el volcado de la consola activa, y el terminal solo a
+// través de su dispositivo; no sabe nada del juego.
 #include "conio2.h"
 
 #include <cstdarg>
@@ -12,6 +14,8 @@
 
 namespace {
 
+// gotoxy, textcolor y las demás son funciones libres, sin una consola como argumento: trabajan
+// sobre esta, la que hace activa ConsolaActiva (el programa, una; cada prueba, la suya).
 Consola* activa = nullptr;
 
 std::uint16_t atributo(int texto, int fondo) {
@@ -34,6 +38,7 @@ void Consola::ajustar_tamano() {
 }
 
 void Consola::presentar() {
+    pantalla_.asentar_ventana();
     const std::string bytes = volcado_.cuadro(pantalla_, tamano_);
     if (!bytes.empty()) dispositivo_.escribir(bytes);
 }

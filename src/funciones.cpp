@@ -71,6 +71,8 @@ int generador_de_c(unsigned semilla) {
     return std::rand();
 }
 
+// Los sorteos se piden desde dentro de pantallas y jugadas que no reciben más argumentos que
+// los suyos (vs_ord, mov_maquina): el generador es estado del proceso, que las pruebas cambian.
 Generador generador = generador_de_c;
 
 } // namespace

@@ -1,6 +1,7 @@
 // Las pantallas que abre el menú: la partida de dos jugadores, la partida contra el ordenador,
 // las instrucciones y la confirmación de salida. Cada una es dueña de sus datos (tablero,
-// contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado.
+// contadores, nombres) mientras dura y vuelve al menú devolviendo su resultado. Todo lo que
+// enseñan y leen pasa por conio2.h; aparte de eso solo leen el fichero de instrucciones.
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -180,14 +181,16 @@ int vs_ord() {
 
 namespace {
 
-std::vector<std::string> directorios_de_instrucciones;
+// Lo da el arranque una vez (buscar_instrucciones_en). Es estado del proceso y no un argumento
+// porque instrucciones() se llama desde el menú sin argumentos, como las demás pantallas.
+std::vector<std::string> directorios_extra;
 
 // El fichero de instrucciones: primero en el directorio actual, luego en los directorios que dio
 // el arranque. Se leen como mucho los bytes que caben en las dos páginas (4 por carácter).
 bool leer_instrucciones(std::string& texto) {
     constexpr std::size_t MAXIMO = 4 * (CARACTERES_PAGINA_1 + CARACTERES_PAGINA_2);
     std::vector<std::filesystem::path> rutas{FICHERO_INSTRUCCIONES};
-    for (const std::string& d : directorios_de_instrucciones)
+    for (const std::string& d : directorios_extra)
         rutas.push_back(std::filesystem::path(d) / FICHERO_INSTRUCCIONES);
     for (const std::filesystem::path& ruta : rutas) {
         // Una tubería sin escritor dejaría la lectura colgada para siempre, y un directorio o un
@@ -236,7 +239,7 @@ void despedida() {
 } // namespace
 
 void buscar_instrucciones_en(std::vector<std::string> directorios) {
-    directorios_de_instrucciones = std::move(directorios);
+    directorios_extra = std::move(directorios);
 }
 
 int instrucciones() {

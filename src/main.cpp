@@ -1,51 +1,17 @@
 // La entrada del programa: lee la línea de órdenes, toma el terminal, arranca la consola y deja
 // el resto al arranque y al menú. Aquí acaba todo camino de salida: el terminal se devuelve
 // siempre como estaba.
-#include <cstdio>
 #include <exception>
+#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "conio2.h"
 #include "consola/plataforma.h"
 #include "lib_funciones.h"
+#include "linea_ordenes.h"
 
 namespace {
-
-constexpr const char* USO = "Uso: quatrelo [-n N | --nivel N] [-h | --help] [-V | --version]\n";
-
-void ayuda() {
-    std::fputs(USO, stdout);
-    std::puts("\n"
-              "Cuatro en raya para la terminal, en castellano: dos personas en un mismo teclado\n"
-              "o una persona contra el ordenador.\n"
-              "\n"
-              "  -n, --nivel N  la fuerza del ordenador: 1 (la de siempre, la que sale sin esta\n"
-              "                 opción), 2 (un rival justo, que a veces pierde) o 3 (el más\n"
-              "                 fuerte: busca la mejor jugada durante su medio segundo)\n"
-              "  -h, --help     muestra esta ayuda\n"
-              "  -V, --version  muestra la versión\n"
-              "\n"
-              "Teclas:\n"
-              "  Título            Intro para empezar\n"
-              "  Menú              flechas arriba y abajo; Intro entra en la opción recuadrada\n"
-              "  Nombres           una palabra e Intro\n"
-              "  Turno             0 a 6 sueltan la ficha en esa columna, sin Intro; la ficha 0\n"
-              "                    abandona la partida con Escape (s e Intro para salir)\n"
-              "  Fin de partida    una tecla para ver el tablero; s o n para volver a jugar\n"
-              "  SALIR             s o n e Intro\n"
-              "  Ctrl+C termina el juego en cualquier momento y deja el terminal como estaba.\n"
-              "\n"
-              "Entorno: NO_COLOR (con cualquier valor) quita los colores; TERM dice qué sabe\n"
-              "hacer el terminal. El juego busca INSTRUCCIONES.txt en el directorio actual y\n"
-              "luego donde se instaló.");
-}
-
-// N de "--nivel N": 1, 2 o 3, o 0 si no es un nivel.
-int nivel_de(std::string_view texto) {
-    return texto.size() == 1 && texto[0] >= '1' && texto[0] <= '3' ? texto[0] - '0' : 0;
-}
 
 // Después del directorio actual, las instrucciones se buscan donde las deja la instalación:
 // junto al ejecutable, relativo a él (una instalación con otro prefijo) y en la ruta compilada.
@@ -60,34 +26,25 @@ std::vector<std::string> directorios_de_instrucciones(const char* argv0) {
     return directorios;
 }
 
+// Una línea de error, pasado ya el juego o sin él.
+int fallo(const std::string& texto) {
+    consola::escribir(consola::error_estandar(), "quatrelo: " + texto + "\n");
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    int nivel = 1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view opcion = argv[i];
-        if (opcion == "-h" || opcion == "--help") {
-            ayuda();
-            return 0;
-        }
-        if (opcion == "-V" || opcion == "--version") {
-            std::printf("quatrelo %s\n", QUATRELO_VERSION);
-            return 0;
-        }
-        if ((opcion == "-n" || opcion == "--nivel") && i + 1 < argc && nivel_de(argv[i + 1]) > 0) {
-            nivel = nivel_de(argv[++i]);
-            continue;
-        }
-        std::fprintf(stderr, "quatrelo: no entiendo «%s»\n%s", argv[i], USO);
-        return 2;
-    }
-    fijar_nivel(nivel);
+    const std::span<const char* const> argumentos(
+        argv + (argc > 0 ? 1 : 0), argc > 0 ? static_cast<std::size_t>(argc - 1) : 0);
+    const Ordenes ordenes = leer_ordenes(argumentos, QUATRELO_VERSION, consola::salida_estandar(),
+                                         consola::error_estandar());
+    if (!ordenes.jugar) return ordenes.estado;
+    fijar_nivel(ordenes.nivel);
     try {
         consola::Apertura apertura = consola::abrir_terminal();
-        if (!apertura.dispositivo) {
-            std::fprintf(stderr, "quatrelo: %s\n", apertura.error.c_str());
-            return 1;
-        }
+        // El error puede citar TERM, que viene de fuera.
+        if (!apertura.dispositivo) return fallo(consola::a_la_vista(apertura.error));
         buscar_instrucciones_en(directorios_de_instrucciones(argc > 0 ? argv[0] : nullptr));
         Consola consola(*apertura.dispositivo);
         ConsolaActiva activa(consola);
@@ -96,14 +53,11 @@ int main(int argc, char** argv) {
         presentar();
     } catch (const FinDeEntrada&) {
         // El destructor del terminal ya lo ha devuelto a su estado cuando llegamos aquí.
-        std::fputs("quatrelo: se ha cerrado la entrada del teclado; el juego termina.\n", stderr);
-        return 1;
+        return fallo("se ha cerrado la entrada del teclado; el juego termina.");
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quatrelo: error inesperado: %s\n", e.what());
-        return 1;
+        return fallo("error inesperado: " + consola::a_la_vista(e.what()));
     } catch (...) {
-        std::fputs("quatrelo: error inesperado\n", stderr);
-        return 1;
+        return fallo("error inesperado");
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 // Pantallas del arranque (título y "Pulsa INTRO") y del menú principal, el centro al que vuelve
 // toda pantalla. Solo usan la API de conio2.h; nunca tocan el terminal.
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "cajas.h"
 #include "conio2.h"
@@ -27,60 +27,51 @@ constexpr int ARRIBA = 72;
 constexpr int ABAJO = 80;
 constexpr int NUM_OPCIONES = 4;
 
-const std::string BLANCOS(31, ' ');
-
-struct LineaMarca {
+// Las opciones del menú: la fila y la columna de su texto, tal como las deja dibujar_opciones.
+struct Opcion {
     int fila;
-    std::string texto;
+    int columna;
+    std::string_view texto;
 };
+constexpr Opcion OPCIONES[NUM_OPCIONES] = {{25, 36, "2 JUGADORES"},
+                                           {27, 35, "vs ORDENADOR"},
+                                           {29, 35, "INSTRUCCIONES"},
+                                           {31, 39, "SALIR"}};
+// Las cajas de dos opciones vecinas comparten una fila; todas caben en estas columnas.
+constexpr int MARGEN = 33;
+constexpr int ANCHO_MARCAS = 31;
 
-// Lo que se escribe desde la columna 33 para marcar cada opción: primero se borran las cajas
-// de las opciones vecinas (comparten filas 26, 28 y 30) reescribiendo su texto, luego la caja.
-std::vector<LineaMarca> lineas_marca(int opcion) {
-    const std::string v = CAJA_V;
-    switch (opcion) {
-    case 1:
-        return {{26, BLANCOS},
-                {27, "  vs ORDENADOR                 "},
-                {28, BLANCOS},
-                {24, linea_caja(CAJA_SI, 13, CAJA_SD, " ")},
-                {25, std::string(" ") + v + " 2 JUGADORES " + v + "          "},
-                {26, linea_caja(CAJA_II, 13, CAJA_ID, " ")}};
-    case 2:
-        return {{24, BLANCOS},
-                {25, "   2 JUGADORES                 "},
-                {26, BLANCOS},
-                {28, BLANCOS},
-                {29, "  INSTRUCCIONES                "},
-                {30, BLANCOS},
-                {26, linea_caja(CAJA_SI, 14, CAJA_SD)},
-                {27, v + " vs ORDENADOR " + v + "         "},
-                {28, linea_caja(CAJA_II, 14, CAJA_ID)}};
-    case 3:
-        return {{26, BLANCOS},
-                {27, "  vs ORDENADOR                 "},
-                {28, BLANCOS},
-                {30, BLANCOS},
-                {31, "      SALIR                    "},
-                {32, BLANCOS},
-                {28, linea_caja(CAJA_SI, 15, CAJA_SD)},
-                {29, v + " INSTRUCCIONES " + v + "              "},
-                {30, linea_caja(CAJA_II, 15, CAJA_ID)}};
-    default:
-        return {{28, BLANCOS},
-                {29, "  INSTRUCCIONES                 "},
-                {30, BLANCOS},
-                {30, linea_caja(CAJA_SI, 7, CAJA_SD, "    ")},
-                {31, std::string("    ") + v + " SALIR " + v + "                  "},
-                {32, linea_caja(CAJA_II, 7, CAJA_ID, "    ")}};
-    }
+void escribir_en(int x, int y, const std::string& texto) {
+    gotoxy(x, y);
+    escribir("%s", texto.c_str());
 }
 
+// Deja la opción sin caja: sus tres filas en blanco y su texto otra vez en su sitio.
+void quitar_caja(const Opcion& o) {
+    std::string texto(static_cast<std::size_t>(o.columna - MARGEN), ' ');
+    texto += o.texto;
+    texto.resize(ANCHO_MARCAS, ' ');
+    const std::string blancos(ANCHO_MARCAS, ' ');
+    escribir_en(MARGEN, o.fila - 1, blancos);
+    escribir_en(MARGEN, o.fila, texto);
+    escribir_en(MARGEN, o.fila + 1, blancos);
+}
+
+void poner_caja(const Opcion& o) {
+    const int ancho = static_cast<int>(o.texto.size()) + 2;
+    const std::string v = CAJA_V;
+    escribir_en(o.columna - 2, o.fila - 1, linea_caja(CAJA_SI, ancho, CAJA_SD));
+    escribir_en(o.columna - 2, o.fila, v + " " + std::string(o.texto) + " " + v);
+    escribir_en(o.columna - 2, o.fila + 1, linea_caja(CAJA_II, ancho, CAJA_ID));
+}
+
+// Marca la opción (desde 1): primero se borran las cajas de las vecinas, que comparten fila con
+// la suya, y luego se dibuja la de ella.
 void dibujar_marca(int opcion) {
-    for (const LineaMarca& linea : lineas_marca(opcion)) {
-        gotoxy(33, linea.fila);
-        escribir("%s", linea.texto.c_str());
-    }
+    const int i = opcion - 1;
+    if (i > 0) quitar_caja(OPCIONES[i - 1]);
+    if (i + 1 < NUM_OPCIONES) quitar_caja(OPCIONES[i + 1]);
+    poner_caja(OPCIONES[i]);
 }
 
 void dibujar_opciones() {

@@ -1,5 +1,5 @@
-// Sala de las reglas puras: caída de una ficha, búsqueda y marca de la línea de cuatro y la
-// casilla que elige el ordenador. Solo toca el tablero que recibe (y únicamente marcar_linea lo
+// Las reglas del juego como funciones puras: caída de una ficha, búsqueda y marca de la línea de
+// cuatro y la casilla que elige el ordenador en el nivel 1. Solo toca el tablero que recibe (y únicamente marcar_linea lo
 // escribe); nada de consola, reloj, pausas ni estado global.
 #include "reglas.h"
 

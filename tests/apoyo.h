@@ -25,9 +25,10 @@ inline int entre(std::mt19937& azar, int a, int b) {
 // campanas escribió.
 inline int cambio_al_azar(consola::Pantalla& p, int que, std::mt19937& azar) {
     static const char* const piezas[] = {
-        "a",  "7",  " ",    "ñ",    "─",       "│",          "┌",          "┐",
-        "└",  "┘",  "\x1b", "\x01", "\x7f",    "\xc2\x9b",   "\xff",       "一",
-        "\n", "\t", "\r",   "\a",   "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f",
+        "a",    "\xc2\x80", " ",       "ñ",          "─",          "│",
+        "┌",    "┐",        "└",       "┘",          "\x1b",       "\x01",
+        "\x7f", "\xc2\x9b", "\xff",    "一",         "\n",         "\t",
+        "\r",   "\a",       "_qxlkmj", "          ", "──────────", "\u05b4\u0e31\ufe0f",
         "𝐀"};
     std::string s;
     for (int n = que < 40 ? entre(azar, 1, 30) : 0; n > 0; --n)

@@ -50,10 +50,6 @@ base: menú, tras un Intro que llegó como fin de línea
 26|                                ┌──────────────┐
 27|                                │ vs ORDENADOR │
 28|                                └──────────────┘
-== menú, abajo y arriba: otra vez en 2 JUGADORES
-pantalla: arranque
-teclas: <intro><abajo><arriba>
-base: menú, tras un Intro que llegó como fin de línea
 == menú, abajo dos veces
 pantalla: arranque
 teclas: <intro><abajo><abajo>
@@ -220,10 +216,6 @@ base: jug2, tablero: teclas que no son columna y una columna llena
 24|   EMPATE
 26|           Desea volver a jugar?(s/n)
 29|
-== jug2, Escape de ana
-pantalla: jug2
-teclas: ana<intro>luis<intro><espacio>34<esc>
-14|                   DESEAS SALIR DE LA PARTIDA? (s/n):
 == jug2, ana no abandona: su turno otra vez
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>
@@ -259,12 +251,6 @@ color: 22 20 FC  23 20 F0  33 20 FE  34 20 F0
 pantalla: vs_ord
 teclas: eva
 10|         COMO TE LLAMAS?: eva
-== vs_ord, leyenda: empieza el ordenador
-pantalla: vs_ord
-sorteo: 1
-teclas: eva<intro>
-base: vs_ord, leyenda, desde el menú: el cursor sigue oculto
-24|                         EMPIEZA EL ORDENADOR
 == vs_ord, turnos
 pantalla: vs_ord
 teclas: eva<intro><espacio>3

@@ -1,6 +1,6 @@
 // Anchos de carácter en el terminal según Unicode 15.0.0: tabla generada por
 // herramientas/anchos_unicode.py a partir de UnicodeData.txt y EastAsianWidth.txt. No se edita a
-// mano: se vuelve a generar. Solo la usa texto.cpp.
+// mano: se vuelve a generar con esa misma orden. Solo la usa texto.cpp.
 #pragma once
 
 #include <array>

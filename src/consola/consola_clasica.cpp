@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "consola/pantalla.h"
 #include "consola/texto.h"
 
 namespace consola {
@@ -43,9 +44,8 @@ std::vector<int> parametros(std::u16string_view secuencia) {
     return r;
 }
 
-// Los colores ANSI tienen el rojo y el azul al revés que los de la consola.
 std::uint16_t color_consola(int ansi) {
-    return static_cast<std::uint16_t>(((ansi & 1) << 2) | (ansi & 2) | ((ansi & 4) >> 2));
+    return static_cast<std::uint16_t>(cambiar_rojo_y_azul(ansi));
 }
 
 } // namespace

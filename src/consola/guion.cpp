@@ -1,4 +1,5 @@
-// Dispositivo con guion: ver guion.h. Sin E/S real ni esperas.
+// El dispositivo con guion de las pruebas y las medidas (ver guion.h): solo toca su guion, su
+// reloj falso y lo que guarda de la salida; sin E/S real ni esperas.
 #include "consola/guion.h"
 
 namespace consola {

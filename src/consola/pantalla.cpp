@@ -78,6 +78,7 @@ void Pantalla::limpiar() {
     cy_ = 0;
     vx_ = 0;
     vy_ = 0;
+    limpiada_ = true;
     ++version_;
 }
 
@@ -114,6 +115,21 @@ void Pantalla::tamano_ventana(int columnas, int filas) {
     ventana_ancho_ = std::clamp(columnas, 1, ANCHO);
     ventana_alto_ = std::clamp(filas, 1, ALTO);
     seguir_cursor();
+}
+
+void Pantalla::asentar_ventana() {
+    // Una pantalla que se vuelve a dibujar de arriba abajo (el tablero entre el turno de la
+    // persona y el del ordenador) no debe saltar: la ventana se queda donde estaba si desde ahí
+    // se ve el cursor y no queda por encima nada escrito desde que se limpió.
+    if (limpiada_) {
+        limpiada_ = false;
+        int primera = cy_;
+        for (int y = 0; y < cy_ && primera == cy_; ++y)
+            if (std::ranges::any_of(celdas_[y], [](const Celda& c) { return c.car != U' '; }))
+                primera = y;
+        vy_ = std::clamp(std::max(vy_, std::min(vy_cuadro_, primera)), 0, ALTO - ventana_alto_);
+    }
+    vy_cuadro_ = vy_;
 }
 
 void Pantalla::seguir_cursor() {

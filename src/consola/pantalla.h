@@ -15,6 +15,12 @@ inline constexpr int ALTO = 50;
 static_assert(ANCHO % 8 == 0, "las tabulaciones caen cada 8 columnas");
 
 // Atributo = color de texto + 16 x color de fondo, con los números de la paleta de Windows.
+// Esa paleta tiene el rojo (4) y el azul (1) al revés que la ANSI: el mismo cambio lleva de una
+// a otra en los dos sentidos (los tres bits bajos; la intensidad, 8, no la toca).
+constexpr int cambiar_rojo_y_azul(int color) {
+    return ((color & 1) << 2) | (color & 2) | ((color & 4) >> 2);
+}
+
 struct Celda {
     char32_t car = U' ';
     std::uint16_t atributo = 7;
@@ -64,6 +70,8 @@ class Pantalla {
     void tamano_ventana(int columnas, int filas);
     int ventana_x() const { return vx_; }
     int ventana_y() const { return vy_; }
+    // Justo antes de cada cuadro: tras limpiar, la ventana no vuelve arriba si no hace falta.
+    void asentar_ventana();
 
     // Cuenta los cambios que obligan a repintar entero (limpiar, desplazar): el volcado la usa
     // para saber si le conviene comparar o no. Solo crece.
@@ -83,6 +91,8 @@ class Pantalla {
     int campanas_ = 0;
     int ventana_ancho_ = ANCHO, ventana_alto_ = ALTO;
     int vx_ = 0, vy_ = 0;
+    int vy_cuadro_ = 0;     // la fila de arriba de la ventana en el último cuadro
+    bool limpiada_ = false; // desde el último cuadro
     std::uint64_t version_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "consola/dispositivo.h"
+#include "consola/mensajes.h"
 
 namespace consola {
 
@@ -21,6 +22,10 @@ struct Apertura {
 // salida no hay dispositivo y nada se ha escrito ni tocado; la entrada, la salida o el error
 // estándar cerrados cuentan como /dev/null.
 Apertura abrir_terminal();
+
+// Las salidas de los mensajes de fuera del juego (mensajes.h): la estándar y la de error.
+Flujo& salida_estandar();
+Flujo& error_estandar();
 
 // El directorio del ejecutable que corre (sin la barra final), o "" si no se sabe.
 std::string directorio_del_ejecutable(const char* argv0);

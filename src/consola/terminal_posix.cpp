@@ -113,15 +113,31 @@ void escribir_todo(const char* datos, std::size_t n) {
     }
 }
 
-template <std::size_t N> void escribir_fijo(const char (&texto)[N]) {
-    escribir_todo(texto, N - 1);
-}
+// Varias órdenes que salen en un solo write: cada trozo por separado sería una llamada más y un
+// terminal podría pintar entre uno y otro. Sin memoria dinámica: sirve en un manejador.
+struct Tanda {
+    char bytes[64 + sizeof(titulo_guardado)];
+    std::size_t largo = 0;
 
-// Pantalla alternativa (si la hay) y cursor oculto; al arrancar, guardando antes el título.
+    void poner(const char* datos, std::size_t n) {
+        n = std::min(n, sizeof(bytes) - largo);
+        std::memcpy(bytes + largo, datos, n);
+        largo += n;
+    }
+    template <std::size_t N> void poner(const char (&texto)[N]) { poner(texto, N - 1); }
+    void mandar() const { escribir_todo(bytes, largo); }
+};
+
+// Pantalla alternativa (si la hay) y cursor oculto; al arrancar o al volver de una suspensión,
+// guardando antes el título del usuario y poniendo después el nuestro si ya lo hay.
 void entrar(bool guardar_titulo) {
-    if (guardar_titulo) escribir_fijo(GUARDAR_TITULO);
-    if (con_alternativa) escribir_fijo(ALTERNATIVA);
-    escribir_fijo(OCULTAR_CURSOR);
+    Tanda tanda;
+    if (guardar_titulo) tanda.poner(GUARDAR_TITULO);
+    if (con_alternativa) tanda.poner(ALTERNATIVA);
+    tanda.poner(OCULTAR_CURSOR);
+    const int largo = titulo_largo;
+    if (guardar_titulo && largo > 0) tanda.poner(titulo_guardado, static_cast<std::size_t>(largo));
+    tanda.mandar();
 }
 
 // Deja el terminal como se encontró. Dentro de un manejador no se espera a que salga lo escrito
@@ -130,12 +146,14 @@ void entrar(bool guardar_titulo) {
 void deshacer(bool en_manejador) {
     if (!activo) return;
     activo = 0;
-    escribir_fijo(SALIR);
+    Tanda tanda;
+    tanda.poner(SALIR);
     if (con_alternativa)
-        escribir_fijo(DEJAR_ALTERNATIVA);
+        tanda.poner(DEJAR_ALTERNATIVA);
     else
-        escribir_fijo(IR_ABAJO);
-    escribir_fijo(DEVOLVER_TITULO);
+        tanda.poner(IR_ABAJO);
+    tanda.poner(DEVOLVER_TITULO);
+    tanda.mandar();
     if (!hay_tty) return;
     if (en_manejador) {
         ::tcsetattr(fd_entrada, TCSANOW, &ajustes_originales);
@@ -218,8 +236,6 @@ void reentrar() {
     suspendido = 0;
     if (hay_tty) ::tcsetattr(fd_entrada, TCSANOW, &ajustes_crudos);
     entrar(true);
-    const int largo = titulo_largo;
-    if (largo > 0) escribir_todo(titulo_guardado, static_cast<std::size_t>(largo));
     activo = 1;
     repintar = 1;
     avisar_bucle();
@@ -436,6 +452,14 @@ void Terminal::vaciar_tubo() {
 }
 
 void Terminal::escribir(std::string_view bytes) {
+    if (titulo_pendiente_) {
+        // El título sale con el primer cuadro: al arrancar solo hay una escritura antes.
+        titulo_pendiente_ = false;
+        std::string todo(titulo_guardado, static_cast<std::size_t>(titulo_largo));
+        todo += bytes;
+        escribir_todo(todo.data(), todo.size());
+        return;
+    }
     escribir_todo(bytes.data(), bytes.size());
 }
 
@@ -482,8 +506,8 @@ void Terminal::titulo(std::string_view texto) {
     if (orden.size() <= sizeof(titulo_guardado)) {
         std::memcpy(titulo_guardado, orden.data(), orden.size());
         titulo_largo = static_cast<sig_atomic_t>(orden.size());
+        titulo_pendiente_ = true;
     }
-    escribir(orden);
 }
 
 Apertura abrir_terminal() {
@@ -549,6 +573,16 @@ std::string directorio_del_ejecutable(const char* argv0) {
     std::free(real);
     const std::size_t barra = r.rfind('/');
     return barra == 0 ? "/" : r.substr(0, barra);
+}
+
+Flujo& salida_estandar() {
+    static FlujoC flujo(stdout);
+    return flujo;
+}
+
+Flujo& error_estandar() {
+    static FlujoC flujo(stderr);
+    return flujo;
 }
 
 } // namespace consola

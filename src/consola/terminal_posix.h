@@ -31,7 +31,8 @@ class Terminal final : public Dispositivo {
     std::int64_t segundos() override;
     std::int64_t milisegundos() override;
     void dormir(int ms) override;
-    // OSC 0 terminada en BEL; los caracteres de control del texto no se mandan.
+    // OSC 0 terminada en BEL; los caracteres de control del texto no se mandan. Sale con la
+    // siguiente escritura, no sola.
     void titulo(std::string_view texto) override;
 
     // Devuelve el terminal a como estaba y tira lo tecleado que el juego no leyó, para que no
@@ -47,6 +48,7 @@ class Terminal final : public Dispositivo {
     unsigned char buffer_[256] = {};
     std::size_t pos_ = 0, len_ = 0;
     bool terminado_ = false; // la entrada se acabó: desde entonces, siempre fin
+    bool titulo_pendiente_ = false;
 };
 
 } // namespace consola

@@ -5,8 +5,8 @@
 #include "consola/terminal_windows.h"
 
 #include "consola/consola_clasica.h"
+#include "consola/mensajes.h"
 #include "consola/plataforma.h"
-#include "consola/texto.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -15,8 +15,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -131,27 +133,32 @@ struct Original {
 Original guardado;
 // La consola está en modo de juego: restaurar tiene trabajo y se puede escribir en ella.
 bool activo = false;
+// wine pinta sus consolas en un terminal Unix: todas sus pantallas comparten la única del
+// terminal, y lo que el usuario tenía escrito antes de arrancar no lo sabe. Ahí la pantalla del
+// usuario la guarda la pantalla alternativa del terminal.
+bool alternativa_del_terminal = false;
 // El hilo del juego escribe y el manejador de Ctrl restaura: nunca a la vez, y nada sale
-// después de restaurar.
+// después de restaurar. `dueno` es el hilo que tiene el cerrojo: si falla él mismo con el
+// cerrojo tomado (dentro de una escritura), el filtro de fallos no debe esperarlo.
 SRWLOCK cerrojo = SRWLOCK_INIT;
+std::atomic<DWORD> dueno{0};
 LPTOP_LEVEL_EXCEPTION_FILTER filtro_anterior = nullptr;
 
-std::wstring a_utf16(std::string_view texto) {
-    if (texto.empty()) return {};
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, texto.data(), static_cast<int>(texto.size()), nullptr, 0);
-    std::wstring r(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, texto.data(), static_cast<int>(texto.size()), r.data(), n);
-    return r;
+void tomar() {
+    ::AcquireSRWLockExclusive(&cerrojo);
+    dueno = ::GetCurrentThreadId();
 }
 
-void escribir_consola(std::string_view bytes) {
-    if (guardado.clasica) {
-        guardado.clasica->vt.escribir(bytes);
-        return;
-    }
-    const std::wstring texto = a_utf16(bytes);
-    // En trozos: hay consolas que no aceptan escrituras muy grandes de una vez.
+void soltar() {
+    dueno = 0;
+    ::ReleaseSRWLockExclusive(&cerrojo);
+}
+
+// El UTF-16 de mensajes.h va tal cual a las funciones W de Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+// En trozos: hay consolas que no aceptan escrituras muy grandes de una vez.
+bool escribir_w(HANDLE h, std::u16string_view texto) {
     constexpr std::size_t TROZO = 8192;
     for (std::size_t pos = 0; pos < texto.size();) {
         std::size_t n = std::min(TROZO, texto.size() - pos);
@@ -159,12 +166,36 @@ void escribir_consola(std::string_view bytes) {
         if (pos + n < texto.size() && texto[pos + n - 1] >= 0xD800 && texto[pos + n - 1] <= 0xDBFF)
             --n;
         DWORD escritos = 0;
-        if (!::WriteConsoleW(guardado.salida, texto.data() + pos, static_cast<DWORD>(n), &escritos,
-                             nullptr) ||
-            escritos == 0)
-            return;
+        const auto* w = reinterpret_cast<const wchar_t*>(texto.data() + pos);
+        if (!::WriteConsoleW(h, w, static_cast<DWORD>(n), &escritos, nullptr) || escritos == 0)
+            return false;
         pos += escritos;
     }
+    return true;
+}
+
+void escribir_consola(std::string_view bytes) {
+    if (guardado.clasica)
+        guardado.clasica->vt.escribir(bytes);
+    else
+        escribir_w(guardado.salida, utf16(bytes));
+}
+
+// Bajo wine en un terminal (la ventana de su consola no se ve), un carácter de una celda llega
+// al terminal tal cual: así se le manda una secuencia a él, no a la consola.
+bool es_wine_en_un_terminal() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr &&
+           !::IsWindowVisible(::GetConsoleWindow());
+}
+
+void al_terminal(const wchar_t* secuencia) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    DWORD hechos = 0;
+    if (::GetConsoleScreenBufferInfo(guardado.salida, &info))
+        ::WriteConsoleOutputCharacterW(guardado.salida, secuencia,
+                                       static_cast<DWORD>(std::wcslen(secuencia)),
+                                       info.dwCursorPosition, &hechos);
 }
 
 // Con el cerrojo tomado.
@@ -185,6 +216,8 @@ void deshacer() {
     if (guardado.hay_titulo) ::SetConsoleTitleW(guardado.titulo.c_str());
     if (guardado.hay_cursor) ::SetConsoleCursorInfo(guardado.salida, &guardado.cursor);
     if (guardado.hay_atributos) ::SetConsoleTextAttribute(guardado.salida, guardado.atributos);
+    if (alternativa_del_terminal) al_terminal(L"\x1b[?1049l");
+    alternativa_del_terminal = false;
     // Las teclas que iban para el juego no deben llegar al intérprete de órdenes.
     ::FlushConsoleInputBuffer(guardado.entrada);
 }
@@ -193,7 +226,7 @@ BOOL WINAPI manejar_control(DWORD suceso) {
     if (suceso != CTRL_C_EVENT && suceso != CTRL_BREAK_EVENT && suceso != CTRL_CLOSE_EVENT)
         return FALSE;
     // El cerrojo no se suelta: el hilo del juego no debe volver a escribir antes de morir.
-    ::AcquireSRWLockExclusive(&cerrojo);
+    tomar();
     deshacer();
     // El mismo estado que daría el manejador del sistema (0xC000013A), sin pasar por los
     // destructores de otro hilo que sigue a medias.
@@ -202,7 +235,12 @@ BOOL WINAPI manejar_control(DWORD suceso) {
 }
 
 LONG WINAPI manejar_fallo(EXCEPTION_POINTERS* excepcion) {
-    ConsolaWindows::restaurar();
+    // Con el cerrojo en manos de este mismo hilo, la escritura que falló no sigue: se restaura
+    // sin él. Si lo tiene el manejador de Ctrl, él restaura y termina el proceso.
+    if (dueno == ::GetCurrentThreadId())
+        deshacer();
+    else
+        ConsolaWindows::restaurar();
     return filtro_anterior != nullptr ? filtro_anterior(excepcion) : EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -257,13 +295,15 @@ ConsolaWindows::ConsolaWindows(Capacidades capacidades) : capacidades_(capacidad
     (void)registrado;
 
     const bool vt = entiende_vt();
-    ::AcquireSRWLockExclusive(&cerrojo);
+    tomar();
     activo = true;
     if (vt) {
         poner_vt(guardado.salida);
     } else {
         // Sin VT, la pantalla alternativa es otra pantalla de la consola, del tamaño de la
         // ventana; la del usuario queda intacta debajo.
+        alternativa_del_terminal = es_wine_en_un_terminal();
+        if (alternativa_del_terminal) al_terminal(L"\x1b[?1049h");
         const HANDLE pantalla = ::CreateConsoleScreenBuffer(
             GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
             CONSOLE_TEXTMODE_BUFFER, nullptr);
@@ -284,7 +324,7 @@ ConsolaWindows::ConsolaWindows(Capacidades capacidades) : capacidades_(capacidad
                          (guardado.modo_entrada & (ENABLE_QUICK_EDIT_MODE | ENABLE_INSERT_MODE)));
     ::SetConsoleOutputCP(CP_UTF8);
     escribir_consola(ENTRAR);
-    ::ReleaseSRWLockExclusive(&cerrojo);
+    soltar();
 }
 
 ConsolaWindows::~ConsolaWindows() {
@@ -293,9 +333,9 @@ ConsolaWindows::~ConsolaWindows() {
 }
 
 void ConsolaWindows::restaurar() {
-    ::AcquireSRWLockExclusive(&cerrojo);
+    tomar();
     deshacer();
-    ::ReleaseSRWLockExclusive(&cerrojo);
+    soltar();
 }
 
 void ConsolaWindows::traducir(const void* suceso_tecla) {
@@ -347,9 +387,13 @@ Lectura ConsolaWindows::leer(int espera_ms) {
 }
 
 void ConsolaWindows::escribir(std::string_view bytes) {
-    ::AcquireSRWLockExclusive(&cerrojo);
+    tomar();
+#ifdef QUATRELO_FALLO_AL_ESCRIBIR
+    // Solo en quatrelo_fallo.exe, para las pruebas: un fallo de memoria con el cerrojo tomado.
+    if (activo) *static_cast<volatile int*>(nullptr) = 0;
+#endif
     if (activo) escribir_consola(bytes);
-    ::ReleaseSRWLockExclusive(&cerrojo);
+    soltar();
 }
 
 Tamano ConsolaWindows::tamano() {
@@ -374,11 +418,11 @@ void ConsolaWindows::dormir(int ms) {
 }
 
 void ConsolaWindows::titulo(std::string_view texto) {
-    std::wstring t = a_utf16(texto);
-    std::erase_if(t, [](wchar_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); });
-    ::AcquireSRWLockExclusive(&cerrojo);
-    if (activo) ::SetConsoleTitleW(t.c_str());
-    ::ReleaseSRWLockExclusive(&cerrojo);
+    std::u16string t = utf16(texto);
+    std::erase_if(t, [](char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); });
+    tomar();
+    if (activo) ::SetConsoleTitleW(reinterpret_cast<const wchar_t*>(t.c_str()));
+    soltar();
 }
 
 Apertura abrir_terminal() {
@@ -395,6 +439,37 @@ Apertura abrir_terminal() {
     a.dispositivo = std::make_unique<ConsolaWindows>(
         capacidades_de_la_consola(sin_color == nullptr || sin_color[0] == '\0'));
     return a;
+}
+
+namespace {
+
+// Una consola recibe UTF-16, que se lee bien sea cual sea su página de códigos; redirigida a un
+// fichero o una tubería, UTF-8.
+class FlujoWindows final : public FlujoC {
+  public:
+    FlujoWindows(DWORD cual, std::FILE* flujo) : FlujoC(flujo), cual_(cual) {}
+    bool consola() override {
+        DWORD modo = 0;
+        return ::GetConsoleMode(::GetStdHandle(cual_), &modo) != 0;
+    }
+    bool utf16(std::u16string_view texto) override {
+        return escribir_w(::GetStdHandle(cual_), texto);
+    }
+
+  private:
+    DWORD cual_;
+};
+
+} // namespace
+
+Flujo& salida_estandar() {
+    static FlujoWindows flujo(STD_OUTPUT_HANDLE, stdout);
+    return flujo;
+}
+
+Flujo& error_estandar() {
+    static FlujoWindows flujo(STD_ERROR_HANDLE, stderr);
+    return flujo;
 }
 
 std::string directorio_del_ejecutable(const char*) {

@@ -60,15 +60,11 @@ bool es_control(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-// La paleta de Windows tiene el rojo y el azul al revés que la ANSI.
-int indice_ansi(int w) {
-    return ((w & 1) << 2) | (w & 2) | ((w & 4) >> 2);
-}
 int sgr_texto(int w) {
-    return ((w & 8) ? 90 : 30) + indice_ansi(w);
+    return ((w & 8) ? 90 : 30) + cambiar_rojo_y_azul(w);
 }
 int sgr_fondo(int w) {
-    return ((w & 8) ? 100 : 40) + indice_ansi(w);
+    return ((w & 8) ? 100 : 40) + cambiar_rojo_y_azul(w);
 }
 
 int cifras(int n) {
@@ -107,8 +103,8 @@ std::string horizontal(int cx, int x, const Capacidades& cap, bool& imposible) {
 // Los parámetros SGR de un atributo: intensidad (0 si no se usa), texto y fondo.
 std::array<int, 3> partes_sgr(int atributo, int colores) {
     if (colores == 8)
-        return {(atributo & 8) ? 1 : 22, 30 + indice_ansi(atributo & 7),
-                40 + indice_ansi((atributo >> 4) & 7)};
+        return {(atributo & 8) ? 1 : 22, 30 + cambiar_rojo_y_azul(atributo & 7),
+                40 + cambiar_rojo_y_azul((atributo >> 4) & 7)};
     return {0, sgr_texto(atributo & 15), sgr_fondo((atributo >> 4) & 15)};
 }
 
@@ -141,6 +137,10 @@ std::vector<std::string> renglones(std::string_view texto, int ancho) {
     }
     if (!actual.empty()) lineas.push_back(std::move(actual));
     return lineas;
+}
+
+std::size_t celdas(Tamano t) {
+    return static_cast<std::size_t>(t.columnas) * static_cast<std::size_t>(t.filas);
 }
 
 } // namespace
@@ -400,86 +400,120 @@ std::string Volcado::pintar(const Celda* mostrado, int columnas, int filas) {
     return salida;
 }
 
+namespace {
+
+// Con salida sincronizada el terminal no pinta hasta el final del cuadro: así uno de varias
+// filas no se ve a medias. Una sola fila (el eco de una letra, un Retroceso) sale entera igual
+// sin ella, y se ahorran sus 16 bytes.
+std::string sincronizado(std::string salida, bool varias_filas) {
+    if (salida.empty() || !varias_filas) return salida;
+    return "\x1b[?2026h" + salida + "\x1b[?2026l";
+}
+
+} // namespace
+
 std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
     const bool campana = pantalla.tomar_campanas() > 0;
     if (terminal.columnas < MIN_COLUMNAS || terminal.filas < MIN_FILAS)
         return aviso(terminal, campana);
-
-    const int columnas = terminal.columnas;
-    const int filas = terminal.filas;
-    const std::size_t celdas = static_cast<std::size_t>(columnas) * static_cast<std::size_t>(filas);
     std::string salida;
     const bool entero = !valido_ || terminal != tamano_mostrado_;
-    if (entero) {
-        mostrado_.assign(celdas, DESCONOCIDA);
-        tamano_mostrado_ = terminal;
-        valido_ = true;
-        aviso_ = false;
-        e_ = Estado{};
-        cursor_visible_ = -1;
-        // Atributos y juego de caracteres limpios por si otro programa los dejó cambiados.
-        salida += "\x1b[0m\x1b(B";
-        e_.sgr = SGR_NORMAL;
-    }
-
-    deseado_.resize(celdas);
-    const int vx = pantalla.ventana_x();
-    const int vy = pantalla.ventana_y();
-    const Celda fuera = visible(Celda{U' ', pantalla.atributo_ventana()});
-    std::array<int, 256> fondos{}, textos{};
-    std::size_t distintas = 0;
-    for (int ty = 0; ty < filas; ++ty) {
-        const int by = vy + ty;
-        for (int tx = 0; tx < columnas; ++tx) {
-            const int bx = vx + tx;
-            const bool dentro = bx >= 0 && bx < ANCHO && by >= 0 && by < ALTO;
-            const std::size_t i = static_cast<std::size_t>(ty * columnas + tx);
-            const Celda c = dentro ? visible(pantalla.celda(bx, by)) : fuera;
-            deseado_[i] = c;
-            ++(c.car == U' ' ? fondos : textos)[c.atributo & 0xFF];
-            distintas += !(c == mostrado_[i]);
-        }
-    }
-
-    // Borrar la pantalla con el fondo que más abunda y pintar solo lo demás, si sale más corto
-    // que cambiar lo que hay.
-    const Celda fondo{
-        U' ', static_cast<std::uint16_t>(std::ranges::max_element(fondos) - fondos.begin())};
-    const std::size_t resto = celdas - static_cast<std::size_t>(fondos[fondo.atributo]);
-    std::string cambios;
-    if (capacidades_.borrar_pantalla && se_borra(fondo) && (entero || resto < distintas)) {
-        const Estado inicio = e_;
-        if (!entero) cambios = pintar(mostrado_.data(), columnas, filas);
-        const Estado tras_cambios = e_;
-        e_ = inicio;
-        // El color de texto con que se borra no se ve: el más usado sobre ese fondo, que luego
-        // no habrá que cambiar.
-        std::string limpio;
-        Celda con_texto{U'x', fondo.atributo};
-        for (int a = fondo.atributo; a < fondo.atributo + 16; ++a)
-            if (textos[a] > textos[con_texto.atributo])
-                con_texto.atributo = static_cast<std::uint16_t>(a);
-        poner_atributo(limpio, con_texto);
-        limpio += "\x1b[2J";
-        limpio_.assign(celdas, fondo);
-        limpio += pintar(limpio_.data(), columnas, filas);
-        if (entero || limpio.size() < cambios.size())
-            cambios.swap(limpio);
-        else
-            e_ = tras_cambios;
-    } else if (distintas > 0) {
-        cambios = pintar(mostrado_.data(), columnas, filas);
-    }
-    salida += cambios;
+    if (entero) salida += empezar_de_cero(terminal);
+    Recuento recuento = componer(pantalla, terminal);
+    salida += cambios(recuento, entero);
     mostrado_.swap(deseado_);
     if (e_.dec) {
         salida += "\x1b(B";
         e_.dec = false;
     }
+    poner_cursor(salida, pantalla, terminal);
+    if (campana) salida += '\a';
+    return sincronizado(std::move(salida), recuento.borra_pantalla || recuento.filas_cambiadas > 1);
+}
 
-    const int cx = pantalla.cursor_x() - vx;
-    const int cy = pantalla.cursor_y() - vy;
-    if (pantalla.cursor_visible() && cx >= 0 && cy >= 0 && cx < columnas && cy < filas) {
+std::string Volcado::empezar_de_cero(Tamano terminal) {
+    mostrado_.assign(celdas(terminal), DESCONOCIDA);
+    tamano_mostrado_ = terminal;
+    valido_ = true;
+    aviso_ = false;
+    e_ = Estado{};
+    cursor_visible_ = -1;
+    e_.sgr = SGR_NORMAL;
+    // Atributos y juego de caracteres limpios por si otro programa los dejó cambiados.
+    return "\x1b[0m\x1b(B";
+}
+
+Volcado::Recuento Volcado::componer(const Pantalla& pantalla, Tamano terminal) {
+    Recuento r;
+    deseado_.resize(celdas(terminal));
+    const int vx = pantalla.ventana_x();
+    const int vy = pantalla.ventana_y();
+    const Celda fuera = visible(Celda{U' ', pantalla.atributo_ventana()});
+    for (int ty = 0; ty < terminal.filas; ++ty) {
+        const int by = vy + ty;
+        bool cambia = false;
+        for (int tx = 0; tx < terminal.columnas; ++tx) {
+            const int bx = vx + tx;
+            const bool dentro = bx >= 0 && bx < ANCHO && by >= 0 && by < ALTO;
+            const std::size_t i = static_cast<std::size_t>(ty * terminal.columnas + tx);
+            const Celda c = dentro ? visible(pantalla.celda(bx, by)) : fuera;
+            deseado_[i] = c;
+            ++(c.car == U' ' ? r.fondos : r.textos)[c.atributo & 0xFF];
+            if (!(c == mostrado_[i])) {
+                ++r.distintas;
+                cambia = true;
+            }
+        }
+        r.filas_cambiadas += cambia ? 1 : 0;
+    }
+    return r;
+}
+
+std::string Volcado::cambios(Recuento& r, bool entero) {
+    const Tamano t = tamano_mostrado_;
+    const std::size_t total = celdas(t);
+    // Borrar la pantalla con el fondo que más abunda y pintar solo lo demás, si sale más corto
+    // que cambiar lo que hay.
+    const Celda fondo{
+        U' ', static_cast<std::uint16_t>(std::ranges::max_element(r.fondos) - r.fondos.begin())};
+    const std::size_t resto = total - static_cast<std::size_t>(r.fondos[fondo.atributo]);
+    if (!(capacidades_.borrar_pantalla && se_borra(fondo) && (entero || resto < r.distintas)))
+        return r.distintas > 0 ? pintar(mostrado_.data(), t.columnas, t.filas) : std::string();
+    const Estado inicio = e_;
+    std::string sobre_lo_que_hay;
+    if (!entero) sobre_lo_que_hay = pintar(mostrado_.data(), t.columnas, t.filas);
+    const Estado tras_cambios = e_;
+    e_ = inicio;
+    std::string limpio = borrar_y_pintar(r, fondo);
+    if (entero || limpio.size() < sobre_lo_que_hay.size()) {
+        r.borra_pantalla = true;
+        return limpio;
+    }
+    e_ = tras_cambios;
+    return sobre_lo_que_hay;
+}
+
+std::string Volcado::borrar_y_pintar(const Recuento& r, Celda fondo) {
+    const Tamano t = tamano_mostrado_;
+    // El color de texto con que se borra no se ve: el más usado sobre ese fondo, que luego no
+    // habrá que cambiar.
+    std::string salida;
+    Celda con_texto{U'x', fondo.atributo};
+    for (int a = fondo.atributo; a < fondo.atributo + 16; ++a)
+        if (r.textos[a] > r.textos[con_texto.atributo])
+            con_texto.atributo = static_cast<std::uint16_t>(a);
+    poner_atributo(salida, con_texto);
+    salida += "\x1b[2J";
+    limpio_.assign(celdas(t), fondo);
+    salida += pintar(limpio_.data(), t.columnas, t.filas);
+    return salida;
+}
+
+void Volcado::poner_cursor(std::string& salida, const Pantalla& pantalla, Tamano terminal) {
+    const int cx = pantalla.cursor_x() - pantalla.ventana_x();
+    const int cy = pantalla.cursor_y() - pantalla.ventana_y();
+    if (pantalla.cursor_visible() && cx >= 0 && cy >= 0 && cx < terminal.columnas &&
+        cy < terminal.filas) {
         mover(salida, cx, cy);
         if (cursor_visible_ != 1) {
             salida += "\x1b[?25h";
@@ -489,10 +523,6 @@ std::string Volcado::cuadro(Pantalla& pantalla, Tamano terminal) {
         salida += "\x1b[?25l";
         cursor_visible_ = 0;
     }
-    if (campana) salida += '\a';
-
-    if (salida.empty()) return salida;
-    return "\x1b[?2026h" + salida + "\x1b[?2026l";
 }
 
 std::string Volcado::aviso(Tamano terminal, bool campana) {
@@ -522,9 +552,9 @@ std::string Volcado::aviso(Tamano terminal, bool campana) {
         aviso_ = true;
         tamano_mostrado_ = terminal;
     }
+    const bool repintado = !salida.empty();
     if (campana) salida += '\a';
-    if (salida.empty()) return salida;
-    return "\x1b[?2026h" + salida + "\x1b[?2026l";
+    return sincronizado(std::move(salida), repintado);
 }
 
 void Volcado::olvidar() {

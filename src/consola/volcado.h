@@ -1,9 +1,12 @@
 // El volcado: de la memoria de pantalla al terminal. Guarda el cuadro que el terminal enseña y
-// manda solo las celdas que cambiaron, en un único bloque envuelto en salida sincronizada, con
-// las órdenes más baratas que el terminal entienda (borrados, repeticiones, movimientos cortos).
+// manda solo las celdas que cambiaron, en un único bloque (envuelto en salida sincronizada si
+// toca más de una fila), con las órdenes más baratas que el terminal entienda (borrados,
+// repeticiones, movimientos cortos).
 // No hace E/S: devuelve los bytes; quien lo usa los escribe de una vez.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -65,6 +68,25 @@ class Volcado {
     std::string movimiento(int cx, int cy, int x, int y) const;
     void mover(std::string& salida, int x, int y);
     std::string aviso(Tamano terminal, bool campana);
+
+    // Los pasos de un cuadro.
+    struct Recuento {
+        std::array<int, 256> fondos{}; // blancos por atributo
+        std::array<int, 256> textos{}; // no blancos por atributo
+        std::size_t distintas = 0;     // celdas que cambian
+        int filas_cambiadas = 0;
+        bool borra_pantalla = false; // cambios() eligió borrarla entera y pintar lo demás
+    };
+    // Olvida lo que enseñaba el terminal (todo desconocido) y devuelve cómo empezar limpio.
+    std::string empezar_de_cero(Tamano terminal);
+    // deseado_: la ventana de la pantalla tal como se verá; cuenta lo que hay y lo que cambia.
+    Recuento componer(const Pantalla& pantalla, Tamano terminal);
+    // Las órdenes que llevan de mostrado_ a deseado_: solo lo que cambió o, si sale más corto,
+    // borrar con el fondo que más abunda y pintar lo demás.
+    std::string cambios(Recuento& recuento, bool entero);
+    std::string borrar_y_pintar(const Recuento& recuento, Celda fondo);
+    // Lleva el cursor del terminal al de la pantalla y lo enseña, o lo oculta si no se ve.
+    void poner_cursor(std::string& salida, const Pantalla& pantalla, Tamano terminal);
 
     Capacidades capacidades_;
     std::vector<Celda> mostrado_; // lo que enseña el terminal, ya en forma visible
