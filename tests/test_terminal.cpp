@@ -73,8 +73,12 @@ bool iguales(const termios& a, const termios& b) {
 TEST(Terminal, LoTomaEnCrudoYLoDevuelveExactoSinLoTecleado) {
     const std::string al_salir = "\x18\x1b[0m\x1b(B\x1b[?2026l\x1b[?25h";
     // trap '' INT; exec quatrelo: quien lo lanzó no quiere que Ctrl+C lo mate, y atenderla lo
-    // mataría igual. Lo mismo con las de tiempo real.
+    // mataría igual. Lo mismo con las de tiempo real; donde no las hay (macOS), con nohup.
+#ifdef SIGRTMIN
     const int ignoradas[] = {SIGINT, SIGRTMIN};
+#else
+    const int ignoradas[] = {SIGINT, SIGHUP};
+#endif
     struct sigaction ignorar {};
     ignorar.sa_handler = SIG_IGN;
     struct sigaction antes_de_ignorar[2]{};

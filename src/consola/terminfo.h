@@ -35,6 +35,11 @@ struct Entorno {
 std::optional<Capacidades> decidir_capacidades(const DescripcionTerminal& descripcion,
                                                const Entorno& entorno);
 
+// La descripción del terminal `nombre` en la base de datos de terminfo, sin las marcas de
+// retardo ($<5>, $<2*/>...), que no son parte de ninguna secuencia. Uno de papel sale sin
+// capacidades. Sin valor si no se conoce o no hay base de datos, y entonces `error` lo explica.
+std::optional<DescripcionTerminal> describir_terminal(std::string nombre, std::string& error);
+
 // Las capacidades del terminal de $TERM según terminfo, la localización (nl_langinfo) y el
 // entorno (NO_COLOR, SSH). Sin valor si en ese terminal no se puede jugar (no sabe colocar el
 // cursor, o no se conoce), y entonces `error` lo explica en una línea en castellano.

@@ -43,9 +43,33 @@ bool lineas_vt100(const DescripcionTerminal& d) {
     return true;
 }
 
+// Los nombres van a terminfo por una copia que se puede modificar: ncurses 6 los declara
+// `const char *`, pero con la ABI 5 (la de macOS) son `char *`, y en C++ una cadena constante
+// no se convierte en eso.
+template <class Funcion> auto preguntar(Funcion funcion, const char* nombre) {
+    std::string copia = nombre;
+    return funcion(copia.data());
+}
+
+// Las marcas de retardo ($<5>, $<2*>, $<20/>, $<1.5*/>) piden a tputs que espere tras la
+// secuencia (o que rellene con NUL); no son bytes para el terminal, y el volcado no las manda.
+// En un pseudoterminal no hay nada que esperar. En una línea serie de verdad tampoco se espera:
+// un terminal que procesa las secuencias a la velocidad de la línea no lo necesita, y uno que no
+// (un VT100 a 19200 baudios) depende de XON/XOFF, que el modo crudo quita; ese no se soporta.
+std::string sin_retardos(std::string s) {
+    for (std::size_t i = s.find("$<"); i != std::string::npos; i = s.find("$<", i)) {
+        const std::size_t fin = s.find_first_not_of("0123456789.*/", i + 2);
+        if (fin != std::string::npos && s[fin] == '>')
+            s.erase(i, fin + 1 - i);
+        else
+            i += 2;
+    }
+    return s;
+}
+
 // La cadena de una capacidad; vacía si el terminal no la tiene.
 std::string cadena(const char* nombre) {
-    const char* s = ::tigetstr(nombre);
+    const char* s = preguntar(::tigetstr, nombre);
     if (s == nullptr || s == reinterpret_cast<const char*>(-1)) return {};
     return s;
 }
@@ -56,7 +80,7 @@ void con_parametros(DescripcionTerminal& d, const char* nombre, const std::strin
     std::string forma = cadena(nombre);
     if (forma.empty()) return;
     const char* r = ::tparm(forma.data(), p1, p2, 0L, 0L, 0L, 0L, 0L, 0L, 0L);
-    if (r != nullptr) d.cadenas[clave] = r;
+    if (r != nullptr) d.cadenas[clave] = sin_retardos(r);
 }
 
 } // namespace
@@ -90,6 +114,37 @@ std::optional<Capacidades> decidir_capacidades(const DescripcionTerminal& d, con
     return c;
 }
 
+std::optional<DescripcionTerminal> describir_terminal(std::string nombre, std::string& error) {
+    int resultado = 0;
+    DescripcionTerminal d;
+    if (::setupterm(nombre.data(), STDOUT_FILENO, &resultado) != 0) {
+        // 1: uno de papel, que se conoce pero no tiene pantalla ni cursor que colocar. ncurses
+        // lo deja cargado aunque diga que no.
+        if (cur_term != nullptr) ::del_curterm(cur_term);
+        if (resultado == 1) return d;
+        error = resultado == -1 ? "no se encuentra la base de datos de terminales (terminfo)."
+                                : "no se conoce el terminal «" + nombre + "» (TERM).";
+        return std::nullopt;
+    }
+    d.colores = preguntar(::tigetnum, "colors");
+    d.bce = preguntar(::tigetflag, "bce") > 0;
+    for (const char* nombre_cadena :
+         {"el", "ed", "clear", "cr", "cud1", "cub1", "smcup", "rmcup", "acsc", "smacs", "rmacs"}) {
+        std::string s = sin_retardos(cadena(nombre_cadena));
+        if (!s.empty()) d.cadenas[nombre_cadena] = std::move(s);
+    }
+    con_parametros(d, "cup", "cup", 4, 9);
+    for (const char* n : {"ech", "cuu", "cud", "cuf", "cub"})
+        con_parametros(d, n, n, 7);
+    con_parametros(d, "rep", "rep", 'x', 7);
+    con_parametros(d, "setaf", "setaf1", 1);
+    con_parametros(d, "setab", "setab1", 1);
+    con_parametros(d, "setaf", "setaf9", 9);
+    con_parametros(d, "setab", "setab9", 9);
+    ::del_curterm(cur_term);
+    return d;
+}
+
 std::optional<Capacidades> capacidades_del_terminal(std::string& error) {
     Entorno e;
     std::setlocale(LC_CTYPE, "");
@@ -106,31 +161,9 @@ std::optional<Capacidades> capacidades_del_terminal(std::string& error) {
         return std::nullopt;
     }
     const std::string nombre = term;
-    int resultado = 0;
-    if (::setupterm(nombre.c_str(), STDOUT_FILENO, &resultado) != 0) {
-        error = resultado == -1 ? "no se encuentra la base de datos de terminales (terminfo)."
-                                : "no se conoce el terminal «" + nombre + "» (TERM).";
-        return std::nullopt;
-    }
-    DescripcionTerminal d;
-    d.colores = ::tigetnum("colors");
-    d.bce = ::tigetflag("bce") > 0;
-    for (const char* nombre_cadena :
-         {"el", "ed", "clear", "cr", "cud1", "cub1", "smcup", "rmcup", "acsc", "smacs", "rmacs"}) {
-        std::string s = cadena(nombre_cadena);
-        if (!s.empty()) d.cadenas[nombre_cadena] = std::move(s);
-    }
-    con_parametros(d, "cup", "cup", 4, 9);
-    for (const char* n : {"ech", "cuu", "cud", "cuf", "cub"})
-        con_parametros(d, n, n, 7);
-    con_parametros(d, "rep", "rep", 'x', 7);
-    con_parametros(d, "setaf", "setaf1", 1);
-    con_parametros(d, "setab", "setab1", 1);
-    con_parametros(d, "setaf", "setaf9", 9);
-    con_parametros(d, "setab", "setab9", 9);
-    ::del_curterm(cur_term);
-
-    std::optional<Capacidades> c = decidir_capacidades(d, e);
+    const std::optional<DescripcionTerminal> d = describir_terminal(nombre, error);
+    if (!d) return std::nullopt;
+    std::optional<Capacidades> c = decidir_capacidades(*d, e);
     if (!c)
         error = "el terminal «" + nombre +
                 "» no sabe colocar el cursor, y el juego lo necesita; pruebe con otro terminal "

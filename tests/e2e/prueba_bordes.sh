@@ -3,12 +3,13 @@
 # salida a un fichero y señales que matan el proceso. Cada caso corre en un pseudoterminal nuevo
 # de `script`, entre dos `stty -g`; se mira el estado de salida, stderr, los ajustes de antes y
 # después y lo que llegó al terminal. Nada espera un tiempo fijo: se sondean ficheros.
-# Solo toca su directorio temporal y los procesos que arranca.
+# Solo toca su directorio temporal y los procesos que arranca. Usa solo opciones POSIX de las
+# órdenes, y el `script` que haya: el de util-linux (o busybox) o el de los BSD y macOS.
 set -u
-BIN=$(realpath "$1")
+BIN=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 D=$(mktemp -d "${TMPDIR:-/tmp}/quatrelo-bordes.XXXXXX")
 # Al salir, también si algo falla: se matan los juegos que quedaran vivos.
-trap 'exec 3>&-; cat "$D"/*.pid 2>/dev/null | xargs -r kill -KILL 2>/dev/null; rm -rf "$D"' EXIT
+trap 'exec 3>&-; kill -s KILL $(cat "$D"/*.pid 2>/dev/null) 2>/dev/null; rm -rf "$D"' EXIT
 cd "$D" || exit 2
 ulimit -c 0
 # La tubería con nombre abierta es la entrada de script: nunca le llega un fin de fichero.
@@ -16,6 +17,12 @@ mkfifo teclado && exec 3<>teclado
 # Con ASan, un SIGSEGV lo atendería el sanitizer; aquí se quiere ver qué hace el juego.
 export SHELL=/bin/sh TERM=xterm LANG=C.UTF-8 ASAN_OPTIONS=handle_segv=0:handle_sigbus=0
 fallar() { echo "FALLO en prueba_bordes: $*" >&2; exit 1; }
+# El script de util-linux (y el de busybox) toma la orden con -c; el de los BSD, tras el fichero.
+en_pty() { script -qfc "$1" /dev/null; }
+script -qfc true /dev/null </dev/null >/dev/null 2>&1 || en_pty() { script -q /dev/null sh -c "$1"; }
+# Sin control de trabajos, uno en segundo plano empieza con SIGINT ignorada, y el juego la dejaría
+# así: con él, cada uno va en su grupo de procesos y con las señales como estaban.
+set -m
 esperar() {
     local limite=$((SECONDS + 20))
     until eval "$1"; do ((SECONDS < limite)) || fallar "no se cumple en 20 s: $1"; sleep 0.05; done
@@ -25,12 +32,11 @@ esperar() {
 # la portada, le manda la señal o teclea los bytes (printf %b). Comprueba que los ajustes del
 # terminal quedan como estaban.
 jugar() {
-    # Un trabajo en segundo plano empieza con SIGINT ignorada, y el juego la dejaría así.
-    env --default-signal=INT script -qfc "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
-        echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" /dev/null <&3 > "$1.pantalla" &
+    en_pty "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
+        echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" <&3 >"$1.pantalla" &
     if [[ -n "${3:-}" ]]; then
         esperar "grep -qs empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
-        if [[ "$3" == teclas:* ]]; then printf '%b' "${3#teclas:}" >&3; else kill "-$3" "$(<"$1.pid")"; fi
+        if [[ "$3" == teclas:* ]]; then printf '%b' "${3#teclas:}" >&3; else kill -s "$3" "$(<"$1.pid")"; fi
     fi
     esperar "test -e $1.estado"
     wait
@@ -55,14 +61,17 @@ TERM=dumb jugar dumb ""
 (unset TERM && jugar sin_term "" && [[ "$ESTADO" == 1 && ! -s sin_term.pantalla ]] &&
     grep -q "TERM no está definida" sin_term.error) || fallar "sin TERM: «$(<sin_term.error)»"
 
-# Cómo acaba el juego: SALIR con s e Intro (0), Ctrl+C (130) y las señales que matan, con las que
-# muere por esa señal. En todos los casos devuelve el terminal (cursor a la vista, fuera de la
-# pantalla alternativa). Con stderr cerrado se juega igual.
-for caso in "salir 0 teclas:\\r\\e[B\\e[B\\e[B\\rs\\r" "ctrl_c 130 teclas:\\x03" \
-    "USR1 138 USR1 2>&-" "HUP 129 HUP" "TERM 143 TERM" "ALRM 142 ALRM" "XCPU 152 XCPU" \
-    "RTMIN 162 RTMIN" "SEGV 139 SEGV" "ABRT 134 ABRT"; do
+# Cómo acaba el juego: SALIR con s e Intro (0), Ctrl+C (como SIGINT) y las señales que matan, con
+# las que muere por esa señal: 128 más su número en este sistema (macOS no tiene RTMIN). En
+# todos los casos devuelve el terminal (cursor a la vista, fuera de la pantalla alternativa). Con
+# stderr cerrado se juega igual.
+for caso in "salir 0 teclas:\\r\\e[B\\e[B\\e[B\\rs\\r" "ctrl_c INT teclas:\\x03" "USR1 USR1 USR1 2>&-" \
+    "HUP HUP HUP" "TERM TERM TERM" "ALRM ALRM ALRM" "XCPU XCPU XCPU" "RTMIN RTMIN RTMIN" \
+    "SEGV SEGV SEGV" "ABRT ABRT ABRT"; do
     set -- $caso
+    kill -l "$2" >/dev/null 2>&1 || continue
     jugar "$1" "${4:-}" "$3"
+    [[ $2 == 0 ]] || set -- "$1" $((128 + $(kill -l "$2")))
     [[ "$ESTADO" == "$2" ]] || fallar "$1: estado $ESTADO, no $2; $(<"$1.error")"
     resto=$(<"$1.pantalla")
     [[ "${resto##*$'\e[?1049h'}" == *$'\e[?25h'*$'\e[?1049l'* ]] || fallar "$1: no devuelve el terminal"
