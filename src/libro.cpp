@@ -1,7 +1,7 @@
-// Sala de las reglas: el libro de aperturas del nivel 3 cuando empieza, escrito por
-// bench/generar_libro.cpp (no se edita a mano). Solo datos; lo lee busqueda.cpp.
-extern const int ULTIMA_FICHA_DEL_LIBRO;
-extern const char* const LIBRO_DE_APERTURAS;
+// Generado por herramientas/generar_libro.cpp; no se edita a mano (se vuelve a generar con la
+// orden de bench/README.md, «Niveles del ordenador»). El libro de aperturas del nivel 3 cuando
+// empieza, en el formato que explica libro.h.
+#include "libro.h"
 
 const int ULTIMA_FICHA_DEL_LIBRO = 10;
 
@@ -123,3 +123,6 @@ const char* const LIBRO_DE_APERTURAS =
     "343363252-42663324333333333222-4443244-4443244-4444444-4443444-4443444-4243444-44633333333"
     "3224-4443244-4443444-4444444-4243444-4243444-2543444-446333333333244-4463444-4463444-44644"
     "44-4463444-4463444-44663334333333";
+
+const std::size_t NUM_LIBRO_SUELTAS = 0;
+const std::uint64_t LIBRO_SUELTAS[] = {0};
