@@ -5,8 +5,10 @@
 //   nice build/bench/bench/generar_libro > src/libro.cpp.nuevo && mv src/libro.cpp.nuevo
 //   src/libro.cpp
 //
-// Con un argumento, la última ficha del árbol (par; por defecto 10). El progreso va a la salida
-// de error. Dos pasadas:
+// Con un número, la última ficha del árbol (par; por defecto 10). Con --solo-sueltas, el árbol
+// es el del libro compilado, sin resolver nada: sus jugadas (la primera ganadora desde el
+// centro) no dependen de cómo se busque, y las sueltas sí; así, tras cambiar la búsqueda, basta
+// con la segunda pasada. El progreso va a la salida de error. Dos pasadas:
 // 1. El árbol: para cada posición en la que le toca con hasta ULTIMA fichas, siguiendo el libro
 //    él y jugando el otro cualquier cosa, una jugada que gana con juego perfecto, comprobada
 //    hasta el final. La primera, el centro, no se resuelve (el tablero vacío no se resuelve con
@@ -21,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
@@ -29,6 +32,7 @@
 #include <vector>
 
 #include "busqueda.h"
+#include "libro.h"
 #include "reglas.h"
 
 namespace {
@@ -90,7 +94,8 @@ int jugada_ganadora(Tablero& t, TablaDeTransposicion& tabla) {
 
 class Arbol {
   public:
-    explicit Arbol(int ultima) : ultima_(ultima), tabla_(TablaDeTransposicion::GRANDE) {}
+    Arbol(int ultima, bool del_libro)
+        : ultima_(ultima), del_libro_(del_libro), tabla_(TablaDeTransposicion::GRANDE) {}
 
     // El subárbol de la posición `t`, con la X a mover y `fichas` fichas puestas.
     std::string de(Tablero& t, int fichas, const std::string& camino) {
@@ -132,6 +137,7 @@ class Arbol {
     }
 
     int ganadora(Tablero& t, const std::string& camino) {
+        if (del_libro_) return elegir_jugada(t, 3, {}, 0).columna;
         if (const auto it = ya_.find(clave(t, false)); it != ya_.end()) return it->second;
         if (const auto it = ya_.find(clave(t, true)); it != ya_.end())
             return COLUMNAS - 1 - it->second;
@@ -147,6 +153,7 @@ class Arbol {
     }
 
     int ultima_;
+    bool del_libro_;
     TablaDeTransposicion tabla_;
     std::map<std::string, int> ya_; // posición -> jugada ganadora (y su espejo, al revés)
     std::set<std::uint64_t> vistas_;
@@ -182,16 +189,18 @@ std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int ultima = argc > 1 ? std::atoi(argv[1]) : 10;
+    const bool del_libro = argc > 1 && std::strcmp(argv[1], "--solo-sueltas") == 0;
+    const int ultima = del_libro ? ULTIMA_FICHA_DEL_LIBRO : argc > 1 ? std::atoi(argv[1]) : 10;
     if (ultima < 0 || ultima % 2 != 0 || ultima > TOTAL_FICHAS - 2) {
-        std::fprintf(stderr, "uso: generar_libro [ULTIMA, par]\n");
+        std::fprintf(stderr, "uso: generar_libro [ULTIMA, par | --solo-sueltas]\n");
         return 2;
     }
     const auto inicio = Reloj::now();
     Tablero t;
     std::fill(&t[0][0], &t[0][0] + FILAS * COLUMNAS, VACIA);
-    Arbol arbol(ultima);
-    const std::string libro = arbol.de(t, 0, "");
+    Arbol arbol(ultima, del_libro);
+    std::string libro = arbol.de(t, 0, "");
+    if (del_libro) libro = LIBRO_DE_APERTURAS; // en las victorias en el acto puede diferir
     std::fprintf(stderr, "árbol: %zu jugadas, %d resueltas, %.0f s\n", libro.size(),
                  arbol.resueltas, segundos_desde(inicio));
     const std::vector<std::uint64_t> s = sueltas(arbol.despues);
