@@ -98,6 +98,7 @@ int estimar(const Posicion& p, Bits mis_amenazas, Bits sus_amenazas) {
 // ---------------------------------------------------------------- búsqueda
 
 using Tabla = TablaDeTransposicion;
+static_assert(sizeof(Tabla::Entrada) == 8, "2 MiB de tabla son 262 139 entradas");
 
 class Buscador {
   public:
@@ -308,7 +309,7 @@ int a_ojo(int valor) {
 }
 
 // Hasta dónde estima el nivel 3 antes de intentar resolver la posición hasta el final: con la
-// estimación ordena las jugadas y tiene una por si no le da tiempo a resolver.
+// estimación ordena las jugadas y tiene una por si no le llega el presupuesto para resolver.
 constexpr int PROFUNDIDAD_ESTIMADA = 10;
 
 // La raíz de la búsqueda: la posición y sus jugadas candidatas, en el orden en que se prueban.
