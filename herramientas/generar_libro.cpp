@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
                  arbol.despues.size(), segundos_desde(inicio));
 
     std::printf("// Generado por herramientas/generar_libro.cpp; no se edita a mano (se vuelve a "
-                "generar con la\n// orden de bench/README.md, «Niveles del ordenador»). El libro "
+                "generar con la\n// orden de bench/README.md, «El libro de aperturas»). El libro "
                 "de aperturas del nivel 3 cuando\n// empieza, en el formato que explica libro.h."
                 "\n#include \"libro.h\"\n\nconst int ULTIMA_FICHA_DEL_LIBRO = %d;\n\n"
                 "const char* const LIBRO_DE_APERTURAS =\n",
