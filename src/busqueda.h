@@ -22,9 +22,10 @@ constexpr int valor_de_victoria(int fichas) {
     return VICTORIA + TOTAL_FICHAS + 1 - fichas;
 }
 
-// Los nodos que mira el nivel 3 por jugada. Esta máquina de desarrollo (2 núcleos, g++ -O2)
-// mira unos 10 millones por segundo: un millón es 0,1 s aquí y 0,4 s en una máquina cuatro veces
-// más lenta, que aún caben en el medio segundo de pausa del juego (bench/README.md).
+// Los nodos que mira el nivel 3 por jugada. En la máquina de desarrollo un millón son como mucho
+// 0,1 s, y 0,4 s en una máquina cuatro veces más lenta, que aún caben en el medio segundo de
+// pausa del juego (bench/README.md). El libro de aperturas depende de esta cifra: cambiarla
+// pide volver a generar sus jugadas sueltas.
 inline constexpr std::uint64_t NODOS_NIVEL_3 = 1'000'000;
 
 struct Eleccion {
