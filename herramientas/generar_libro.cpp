@@ -14,9 +14,9 @@
 //    hasta el final. La primera, el centro, no se resuelve (el tablero vacío no se resuelve con
 //    esta búsqueda en un tiempo razonable): es la que se sabe ganadora desde que el juego se
 //    resolvió.
-// 2. Las sueltas: de las posiciones a las que llega con ULTIMA + 2 fichas, las que la búsqueda
-//    del juego (buscar_sin_libro con NODOS_NIVEL_3) no gana seguro, con una jugada ganadora. Se
-//    reparten entre dos hilos. Si la búsqueda cambia, el libro se genera otra vez.
+// 2. Las sueltas: de las posiciones a las que llega con ULTIMA + 2 y ULTIMA + 4 fichas, las que
+//    la búsqueda del juego (buscar_sin_libro con NODOS_NIVEL_3) no gana seguro, con una jugada
+//    ganadora. Se reparten entre dos hilos. Si la búsqueda cambia, se generan otra vez.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -29,6 +29,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "busqueda.h"
@@ -159,9 +160,13 @@ class Arbol {
     std::set<std::uint64_t> vistas_;
 };
 
-// Las jugadas sueltas de las posiciones de `todas` que la búsqueda del juego no gana seguro.
-std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas) {
+// Las jugadas sueltas de las posiciones de `todas` que la búsqueda del juego no gana seguro; en
+// `despues`, las posiciones que siguen a la jugada del juego (la suelta o la de la búsqueda) y a
+// cada respuesta, una vez cada una.
+std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas,
+                                   std::vector<Tablero42>& despues) {
     std::vector<std::uint64_t> r;
+    std::set<std::uint64_t> vistas;
     std::mutex cerrojo;
     std::atomic<std::size_t> siguiente{0};
     const auto trabajar = [&] {
@@ -169,20 +174,31 @@ std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas) {
         for (std::size_t i; (i = siguiente++) < todas.size();) {
             Tablero t;
             std::copy(&todas[i].t[0][0], &todas[i].t[0][0] + FILAS * COLUMNAS, &t[0][0]);
-            if (buscar_sin_libro(t).ganadora) continue;
-            const int jugada = jugada_ganadora(t, tabla);
+            const Eleccion e = buscar_sin_libro(t);
+            const int jugada = e.ganadora ? e.columna : jugada_ganadora(t, tabla);
             if (jugada < 0) sin_ganadora(clave(t, false));
             const std::lock_guard<std::mutex> cierre(cerrojo);
-            r.push_back(clave_del_libro(t) * 8 + static_cast<std::uint64_t>(jugada));
-            std::fprintf(stderr, "suelta %zu de %zu: %zu sin ganar seguro\n", i, todas.size(),
-                         r.size());
+            if (!e.ganadora) {
+                r.push_back(clave_del_libro(t) * 8 + static_cast<std::uint64_t>(jugada));
+                std::fprintf(stderr, "suelta %zu de %zu: %zu sin ganar seguro\n", i, todas.size(),
+                             r.size());
+            }
+            t[fila_de_caida(t, jugada)][jugada] = FICHA_X;
+            for (int c = 0; c < COLUMNAS && !cuatro(t); ++c) {
+                const int f = fila_de_caida(t, c);
+                if (f < 0) continue;
+                t[f][c] = FICHA_0;
+                if (!cuatro(t) && vistas.insert(clave_del_libro(t)).second) {
+                    despues.emplace_back();
+                    std::copy(&t[0][0], &t[0][0] + FILAS * COLUMNAS, &despues.back().t[0][0]);
+                }
+                t[f][c] = VACIA;
+            }
         }
     };
     std::thread otro(trabajar);
     trabajar();
     otro.join();
-    std::sort(r.begin(), r.end());
-    r.erase(std::unique(r.begin(), r.end()), r.end());
     return r;
 }
 
@@ -203,9 +219,19 @@ int main(int argc, char** argv) {
     if (del_libro) libro = LIBRO_DE_APERTURAS; // en las victorias en el acto puede diferir
     std::fprintf(stderr, "árbol: %zu jugadas, %d resueltas, %.0f s\n", libro.size(),
                  arbol.resueltas, segundos_desde(inicio));
-    const std::vector<std::uint64_t> s = sueltas(arbol.despues);
-    std::fprintf(stderr, "sueltas: %zu de %zu posiciones; en total %.0f s\n", s.size(),
-                 arbol.despues.size(), segundos_desde(inicio));
+    // Las sueltas cubren dos jugadas más del nivel 3: con ULTIMA + 2 y ULTIMA + 4 fichas.
+    std::vector<Tablero42> posiciones = arbol.despues;
+    std::vector<std::uint64_t> s;
+    for (int pasada = 0; pasada < 2; ++pasada) {
+        std::vector<Tablero42> despues;
+        const std::vector<std::uint64_t> nuevas = sueltas(posiciones, despues);
+        std::fprintf(stderr, "sueltas con %d fichas: %zu de %zu posiciones; en total %.0f s\n",
+                     ultima + 2 + 2 * pasada, nuevas.size(), posiciones.size(),
+                     segundos_desde(inicio));
+        s.insert(s.end(), nuevas.begin(), nuevas.end());
+        posiciones = std::move(despues);
+    }
+    std::sort(s.begin(), s.end());
 
     std::printf("// Generado por herramientas/generar_libro.cpp; no se edita a mano (se vuelve a "
                 "generar con la\n// orden de bench/README.md, «El libro de aperturas»). El libro "
