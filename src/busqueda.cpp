@@ -1,7 +1,7 @@
-// Sala de las reglas: la búsqueda de los niveles 2 y 3 del ordenador. Tablero de bits, negamax
-// con poda alfa-beta y ventana nula, tabla de transposición, profundización iterativa y el libro
-// de aperturas. Solo lee el tablero que recibe y el libro (libro.cpp) y escribe en su propia
-// tabla; nada de consola ni de reloj (el plazo llega en el presupuesto).
+// La búsqueda de los niveles 2 y 3 (busqueda.h): tablero de bits, negamax con poda alfa-beta y
+// ventana nula, tabla de transposición, profundización iterativa y el libro de aperturas. Solo
+// lee el tablero que recibe y el libro (libro.h) y escribe en la tabla que le dan; nada de
+// consola ni de reloj.
 #include "busqueda.h"
 
 #include <algorithm>
@@ -10,13 +10,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <optional>
+#include <stdexcept>
 
-// El libro de aperturas del nivel 3 cuando empieza (libro.cpp, escrito por
-// bench/generar_libro.cpp): un árbol en preorden con la jugada ganadora de cada posición en la
-// que le toca con hasta ULTIMA_FICHA_DEL_LIBRO fichas puestas.
-extern const int ULTIMA_FICHA_DEL_LIBRO;
-extern const char* const LIBRO_DE_APERTURAS;
+#include "libro.h"
 
 namespace {
 
@@ -97,34 +95,15 @@ int estimar(const Posicion& p, Bits mis_amenazas, Bits sus_amenazas) {
     return std::clamp(16 * v, -VICTORIA + 1, VICTORIA - 1);
 }
 
-// ---------------------------------------------------------------- tabla de transposición
-
-enum Tipo : std::uint8_t { LIBRE, EXACTO, COTA_INFERIOR, COTA_SUPERIOR };
-
-// Un primo: el resto de la clave da la casilla y el cociente, que cabe en 32 bits, la completa.
-// Así cada entrada ocupa 8 bytes y la tabla 2 MiB, sin confundir nunca dos posiciones.
-constexpr Bits TAMANO_TABLA = 262139;
-static_assert((Bits{1} << (COLUMNAS * ALTO)) / TAMANO_TABLA <= UINT32_MAX);
-
-struct Entrada {
-    std::uint32_t cociente = 0;
-    std::int16_t valor = 0;
-    std::uint8_t profundidad = 0;
-    std::uint8_t tipo : 2 = LIBRE;
-    std::uint8_t columna : 3 = 0; // la mejor jugada encontrada, la primera que se prueba
-};
-static_assert(sizeof(Entrada) == 8);
-
-// Estática (a cero, no ocupa memoria real hasta que se usa) y compartida entre jugadas: los
-// valores solo dependen de la posición y de la profundidad, así que siguen valiendo.
-std::array<Entrada, TAMANO_TABLA> tabla;
-
 // ---------------------------------------------------------------- búsqueda
+
+using Tabla = TablaDeTransposicion;
+static_assert(sizeof(Tabla::Entrada) == 8, "2 MiB de tabla son 262 139 entradas");
 
 class Buscador {
   public:
-    Buscador(const Presupuesto* presupuesto, bool con_tabla)
-        : presupuesto_(presupuesto), con_tabla_(con_tabla) {}
+    // Sin tabla, el nivel 2; `max_nodos` corta la búsqueda al llegar a esa cuenta.
+    Buscador(Tabla* tabla, std::uint64_t max_nodos) : tabla_(tabla), max_nodos_(max_nodos) {}
 
     // Valor de la posición para el bando que mueve mirando `profundidad` jugadas; con la
     // profundidad de todas las casillas libres, el valor exacto. Tras cortarse vale 0 y no sirve.
@@ -134,16 +113,15 @@ class Buscador {
     std::uint64_t nodos = 0;
 
   private:
-    void mirar_presupuesto() {
-        // El plazo se consulta cada 256 nodos: unas decenas de microsegundos, o algo más si la
-        // tabla aún no está en memoria.
-        if (presupuesto_ == nullptr || (nodos & 255) != 0) return;
-        cortada = nodos >= presupuesto_->max_nodos ||
-                  (presupuesto_->se_acabo && presupuesto_->se_acabo());
-    }
+    struct Mejor {
+        int valor;
+        int columna;
+    };
+    Mejor probar_jugadas(const Posicion& p, Bits posibles, int columna_tabla, int alfa, int beta,
+                         int profundidad);
 
-    const Presupuesto* presupuesto_;
-    bool con_tabla_;
+    Tabla* tabla_;
+    std::uint64_t max_nodos_;
 };
 
 // Las jugadas de `posibles` por orden de interés: la de la tabla, después las que dejan más
@@ -168,27 +146,81 @@ int ordenar(const Posicion& p, Bits posibles, int columna_tabla, std::array<int,
     return n;
 }
 
-int Buscador::negamax(const Posicion& p, int alfa, int beta, int profundidad) {
-    ++nodos;
-    mirar_presupuesto();
-    if (cortada || p.fichas == TOTAL_FICHAS) return 0;
+// Lo que una posición deja jugar sin perder en el acto: la victoria inmediata (y entonces ya
+// tiene valor), el tapón forzoso, y nunca debajo de una amenaza del otro.
+struct Jugables {
+    Bits posibles = 0;
+    Bits mis_amenazas = 0;
+    Bits sus_amenazas = 0;
+    std::optional<int> valor; // la posición ya está decidida
+};
 
+Jugables jugables_sin_perder(const Posicion& p) {
+    Jugables j;
     const Bits libres = jugables(p.mascara);
-    const Bits mis_amenazas = amenazas(p.propias, p.mascara);
-    if (mis_amenazas & libres) return valor_de_victoria(p.fichas + 1);
-    const Bits sus_amenazas = amenazas(p.propias ^ p.mascara, p.mascara);
-    Bits posibles = libres;
-    if (const Bits forzadas = sus_amenazas & libres) {
-        if (forzadas & (forzadas - 1)) return -valor_de_victoria(p.fichas + 2);
-        posibles = forzadas;
+    j.mis_amenazas = amenazas(p.propias, p.mascara);
+    if (j.mis_amenazas & libres) {
+        j.valor = valor_de_victoria(p.fichas + 1);
+        return j;
     }
-    posibles &= ~(sus_amenazas >> 1); // debajo de una amenaza suya se la dejaría servida
-    if (posibles == 0) return -valor_de_victoria(p.fichas + 2);
+    j.sus_amenazas = amenazas(p.propias ^ p.mascara, p.mascara);
+    j.posibles = libres;
+    if (const Bits forzadas = j.sus_amenazas & libres) {
+        if (forzadas & (forzadas - 1)) j.valor = -valor_de_victoria(p.fichas + 2);
+        j.posibles = forzadas;
+    }
+    j.posibles &= ~(j.sus_amenazas >> 1); // debajo de una amenaza suya se la dejaría servida
+    if (j.posibles == 0) j.valor = -valor_de_victoria(p.fichas + 2);
     // Con dos casillas libres y ninguna victoria inmediata de nadie, son tablas.
-    if (p.fichas >= TOTAL_FICHAS - 2) return 0;
+    if (!j.valor && p.fichas >= TOTAL_FICHAS - 2) j.valor = 0;
+    return j;
+}
 
+// Lo que dice la tabla de la posición: su valor si basta para la ventana, y la mejor jugada
+// que se encontró, para probarla la primera.
+std::optional<int> consultar(const Tabla::Entrada& e, std::uint32_t cociente, int alfa, int beta,
+                             int profundidad, int& columna) {
+    if (e.tipo == Tabla::LIBRE || e.cociente != cociente) return std::nullopt;
+    columna = e.columna;
+    if (e.profundidad < profundidad) return std::nullopt;
+    const int v = e.valor;
+    const bool basta = e.tipo == Tabla::EXACTO || (e.tipo == Tabla::COTA_INFERIOR && v >= beta) ||
+                       (e.tipo == Tabla::COTA_SUPERIOR && v <= alfa);
+    return basta ? std::optional(v) : std::nullopt;
+}
+
+// Las jugadas en orden, cada una tras la primera con ventana nula (basta saber si mejora; solo
+// si mejora se busca su valor), hasta que una pasa de `beta`.
+Buscador::Mejor Buscador::probar_jugadas(const Posicion& p, Bits posibles, int columna_tabla,
+                                         int alfa, int beta, int profundidad) {
+    std::array<int, COLUMNAS> orden{};
+    const int n = ordenar(p, posibles, columna_tabla, orden);
+    Mejor mejor{-INFINITO, orden[0]};
+    for (int i = 0; i < n && !cortada; ++i) {
+        const int c = orden[static_cast<std::size_t>(i)];
+        const Posicion hijo = p.tras(posibles & columna_entera(c));
+        int v;
+        if (i == 0) {
+            v = -negamax(hijo, -beta, -alfa, profundidad - 1);
+        } else {
+            v = -negamax(hijo, -alfa - 1, -alfa, profundidad - 1);
+            if (v > alfa && v < beta && !cortada) v = -negamax(hijo, -beta, -alfa, profundidad - 1);
+        }
+        if (v > mejor.valor) mejor = {v, c};
+        alfa = std::max(alfa, v);
+        if (alfa >= beta) break;
+    }
+    return mejor;
+}
+
+int Buscador::negamax(const Posicion& p, int alfa, int beta, int profundidad) {
+    cortada = cortada || nodos >= max_nodos_;
+    if (cortada || p.fichas == TOTAL_FICHAS) return 0;
+    ++nodos;
+    const Jugables j = jugables_sin_perder(p);
+    if (j.valor) return *j.valor;
     profundidad = std::min(profundidad, TOTAL_FICHAS - p.fichas);
-    if (profundidad <= 0) return estimar(p, mis_amenazas, sus_amenazas);
+    if (profundidad <= 0) return estimar(p, j.mis_amenazas, j.sus_amenazas);
 
     // Lo mejor posible es ganar con la ficha de después de la siguiente; lo peor, perder dos
     // fichas más tarde, porque ninguna jugada de `posibles` pierde en el acto.
@@ -196,56 +228,24 @@ int Buscador::negamax(const Posicion& p, int alfa, int beta, int profundidad) {
     alfa = std::max(alfa, -valor_de_victoria(p.fichas + 4));
     if (alfa >= beta) return alfa;
 
-    Entrada* e = nullptr;
+    Tabla::Entrada* e = tabla_ != nullptr ? &tabla_->casilla(p.clave()) : nullptr;
+    const std::uint32_t cociente = tabla_ != nullptr ? tabla_->cociente(p.clave()) : 0;
     int columna_tabla = -1;
-    const std::uint32_t cociente = static_cast<std::uint32_t>(p.clave() / TAMANO_TABLA);
-    if (con_tabla_) {
-        e = &tabla[p.clave() % TAMANO_TABLA];
-        if (e->tipo != LIBRE && e->cociente == cociente) {
-            columna_tabla = e->columna;
-            if (e->profundidad >= profundidad) {
-                const int v = e->valor;
-                if (e->tipo == EXACTO || (e->tipo == COTA_INFERIOR && v >= beta) ||
-                    (e->tipo == COTA_SUPERIOR && v <= alfa)) {
-                    return v;
-                }
-            }
-        }
-    }
-
-    std::array<int, COLUMNAS> orden{};
-    const int n = ordenar(p, posibles, columna_tabla, orden);
-    const int alfa_inicial = alfa;
-    int mejor = -INFINITO;
-    int mejor_columna = orden[0];
-    for (int i = 0; i < n; ++i) {
-        const int c = orden[static_cast<std::size_t>(i)];
-        const Posicion hijo = p.tras(posibles & columna_entera(c));
-        int v;
-        if (i == 0) {
-            v = -negamax(hijo, -beta, -alfa, profundidad - 1);
-        } else {
-            // Ventana nula: basta saber si mejora; solo si mejora se busca su valor.
-            v = -negamax(hijo, -alfa - 1, -alfa, profundidad - 1);
-            if (v > alfa && v < beta && !cortada) v = -negamax(hijo, -beta, -alfa, profundidad - 1);
-        }
-        if (cortada) return 0;
-        if (v > mejor) {
-            mejor = v;
-            mejor_columna = c;
-        }
-        alfa = std::max(alfa, v);
-        if (alfa >= beta) break;
-    }
-
     if (e != nullptr) {
-        e->cociente = cociente;
-        e->valor = static_cast<std::int16_t>(mejor);
-        e->profundidad = static_cast<std::uint8_t>(profundidad);
-        e->tipo = mejor <= alfa_inicial ? COTA_SUPERIOR : mejor >= beta ? COTA_INFERIOR : EXACTO;
-        e->columna = static_cast<std::uint8_t>(mejor_columna) & 7;
+        if (const auto v = consultar(*e, cociente, alfa, beta, profundidad, columna_tabla))
+            return *v;
     }
-    return mejor;
+
+    const Mejor m = probar_jugadas(p, j.posibles, columna_tabla, alfa, beta, profundidad);
+    if (cortada) return 0;
+    if (e != nullptr) {
+        const Tabla::Tipo tipo = m.valor <= alfa   ? Tabla::COTA_SUPERIOR
+                                 : m.valor >= beta ? Tabla::COTA_INFERIOR
+                                                   : Tabla::EXACTO;
+        *e = {cociente, static_cast<std::int16_t>(m.valor), static_cast<std::uint8_t>(profundidad),
+              tipo, static_cast<std::uint8_t>(m.columna & 7)};
+    }
+    return m.valor;
 }
 
 Posicion leer_tablero(const char m[][COLUMNAS]) {
@@ -287,9 +287,15 @@ int recorrer_libro(const char*& cursor, const Posicion& p, const Posicion& busca
 // La jugada del libro para la posición (la X a mover), o -1. Solo hay libro si la X empezó: con
 // tantas fichas suyas como del otro.
 int jugada_de_libro(const Posicion& p) {
-    if (p.fichas % 2 != 0 || p.fichas > ULTIMA_FICHA_DEL_LIBRO) return -1;
-    const char* cursor = LIBRO_DE_APERTURAS;
-    return recorrer_libro(cursor, Posicion{}, p);
+    if (p.fichas % 2 != 0) return -1;
+    if (p.fichas <= ULTIMA_FICHA_DEL_LIBRO) {
+        const char* cursor = LIBRO_DE_APERTURAS;
+        return recorrer_libro(cursor, Posicion{}, p);
+    }
+    // Las sueltas van ordenadas: la clave por 8 más la jugada.
+    const std::uint64_t* const fin = LIBRO_SUELTAS + NUM_LIBRO_SUELTAS;
+    const std::uint64_t* const i = std::lower_bound(LIBRO_SUELTAS, fin, p.clave() * 8);
+    return i != fin && *i / 8 == p.clave() ? static_cast<int>(*i % 8) : -1;
 }
 
 // Profundidad del nivel 2: ve sus cuatro en raya y los del rival a dos jugadas de cada uno, pero
@@ -303,7 +309,7 @@ int a_ojo(int valor) {
 }
 
 // Hasta dónde estima el nivel 3 antes de intentar resolver la posición hasta el final: con la
-// estimación ordena las jugadas y tiene una por si no le da tiempo a resolver.
+// estimación ordena las jugadas y tiene una por si no le llega el presupuesto para resolver.
 constexpr int PROFUNDIDAD_ESTIMADA = 10;
 
 // La raíz de la búsqueda: la posición y sus jugadas candidatas, en el orden en que se prueban.
@@ -349,66 +355,112 @@ bool resuelto(int valor) {
     return valor > VICTORIA || valor < -VICTORIA;
 }
 
-Eleccion nivel_3(Raiz& r, const Presupuesto& presupuesto) {
-    Buscador b(&presupuesto, true);
-    const int libres = TOTAL_FICHAS - r.p.fichas;
-    Eleccion e; // toda salida pasa por anotar(), que pone la columna
-    const auto anotar = [&](int indice, int valor, int profundidad, bool exacta) {
-        e.columna = r.columna(indice);
-        e.valor = valor;
-        e.profundidad = profundidad;
-        e.exacta = exacta;
-        e.nodos = b.nodos;
-        return e;
-    };
+// Lo que se sabe de cada candidata del nivel 3 a medida que se prueba.
+enum class Clase { desconocida, gana, no_gana, empata, pierde };
 
-    // 1. Estimación por profundidades crecientes. Una victoria o una derrota segura ya es la
-    // más corta o la más larga: otra más rápida cabría en esta misma profundidad y se habría
-    // visto.
-    for (int d = 1; d <= std::min(libres, PROFUNDIDAD_ESTIMADA); ++d) {
-        const std::optional<Mejor> m = vuelta(b, r, d);
-        if (!m) return anotar(0, e.valor, e.profundidad, false);
-        r.al_frente(m->indice); // la mejor se mira la primera en la siguiente vuelta
-        if (d == libres || resuelto(m->valor)) return anotar(0, m->valor, d, true);
-        e.valor = m->valor;
-        e.profundidad = d;
+class Nivel3 {
+  public:
+    Nivel3(Raiz& r, std::uint64_t max_nodos) : r_(r), b_(&tabla_, max_nodos) {}
+
+    Eleccion elegir() {
+        if (!estimar()) return anotar(mejor_sin_perder(), false);
+        if (e_.exacta) return anotar(0, true);
+        const int ganadora = probar_victorias();
+        if (b_.cortada) return anotar(mejor_sin_perder(), false);
+        if (ganadora >= 0) return afinar(ganadora);
+        const int tablas = buscar_tablas();
+        if (b_.cortada) return anotar(mejor_sin_perder(), false);
+        if (tablas >= 0) {
+            e_.valor = 0;
+            return anotar(tablas, true);
+        }
+        return afinar(0); // pierde con todas: la derrota más larga
     }
 
-    // 2. Hasta el final con la ventana más estrecha: de cada candidata, si gana, empata o
-    // pierde, en el orden de la estimación y hasta la primera que gane.
-    constexpr int DESCONOCIDO = 2;
-    std::array<int, COLUMNAS> clase;
-    clase.fill(DESCONOCIDO);
-    int ganadora = -1;
-    for (int i = 0; i < r.n && ganadora < 0 && !b.cortada; ++i) {
-        const int v = -b.negamax(r.hijo(i), -1, 1, libres - 1);
-        if (!b.cortada) clase[static_cast<std::size_t>(i)] = (v > 0) - (v < 0);
-        if (!b.cortada && v > 0) ganadora = i;
-    }
-    if (b.cortada) {
-        // Sin tiempo para todas: la mejor estimada que no se sepa perdedora.
-        int i = 0;
-        while (i + 1 < r.n && clase[static_cast<std::size_t>(i)] == -1)
-            ++i;
-        return anotar(i, e.valor, e.profundidad, false);
-    }
-    if (ganadora < 0) {
-        // Las tablas valen todas lo mismo: la mejor estimada de ellas, que da más ocasiones al
-        // otro de equivocarse.
-        for (int i = 0; i < r.n; ++i)
-            if (clase[static_cast<std::size_t>(i)] == 0) return anotar(i, 0, libres, true);
+  private:
+    // 1. Estimación por profundidades crecientes, que ordena las candidatas (la mejor delante).
+    // Una victoria o una derrota segura ya es la más corta o la más larga: otra más rápida
+    // cabría en esta misma profundidad y se habría visto. false si se acabó el presupuesto.
+    bool estimar() {
+        const int libres = TOTAL_FICHAS - r_.p.fichas;
+        for (int d = 1; d <= std::min(libres, PROFUNDIDAD_ESTIMADA); ++d) {
+            const std::optional<Mejor> m = vuelta(b_, r_, d);
+            if (!m) return false;
+            r_.al_frente(m->indice);
+            e_.valor = m->valor;
+            e_.profundidad = d;
+            e_.exacta = d == libres || resuelto(m->valor);
+            if (e_.exacta) return true;
+        }
+        return true;
     }
 
-    // 3. Gana (lo antes posible) o pierde con todas (lo más tarde posible): el valor exacto.
-    const int segura = std::max(ganadora, 0);
-    r.al_frente(segura);
-    const std::optional<Mejor> m = vuelta(b, r, libres);
-    if (!m) return anotar(0, e.valor, e.profundidad, false);
-    return anotar(m->indice, m->valor, libres, true);
-}
+    // 2. Hasta el final con la ventana nula de la victoria: en el orden de la estimación, la
+    // primera candidata que gana, o -1.
+    int probar_victorias() {
+        for (int i = 0; i < r_.n; ++i) {
+            const int v = -b_.negamax(r_.hijo(i), -1, 0, TOTAL_FICHAS);
+            if (b_.cortada) return -1;
+            clase_[static_cast<std::size_t>(i)] = v > 0 ? Clase::gana : Clase::no_gana;
+            if (v > 0) return i;
+        }
+        return -1;
+    }
+
+    // 3. Ninguna gana: la primera que empata (la mejor estimada de las que empatan, que da más
+    // ocasiones al otro de equivocarse), o -1 si pierden todas.
+    int buscar_tablas() {
+        for (int i = 0; i < r_.n; ++i) {
+            const int v = -b_.negamax(r_.hijo(i), 0, 1, TOTAL_FICHAS);
+            if (b_.cortada) return -1;
+            clase_[static_cast<std::size_t>(i)] = v >= 0 ? Clase::empata : Clase::pierde;
+            if (v >= 0) return i;
+        }
+        return -1;
+    }
+
+    // 4. El valor exacto con `segura` delante: la victoria más corta o la derrota más larga. Sin
+    // presupuesto para acabar, `segura`, que ya se sabe que gana (o todas pierden).
+    Eleccion afinar(int segura) {
+        r_.al_frente(segura);
+        std::rotate(clase_.begin(), clase_.begin() + segura, clase_.begin() + segura + 1);
+        const std::optional<Mejor> m = vuelta(b_, r_, TOTAL_FICHAS - r_.p.fichas);
+        e_.ganadora = clase_[0] == Clase::gana;
+        if (!m) return anotar(0, false);
+        e_.valor = m->valor;
+        e_.profundidad = TOTAL_FICHAS - r_.p.fichas;
+        return anotar(m->indice, true);
+    }
+
+    // Sin presupuesto para saberlo todo: la que gana, si ya se sabe; si no, la mejor estimada de
+    // las que no se han probado (que pueden ganar), y si no de las que no se sabe que pierden.
+    // Las candidatas siguen en el orden de la estimación.
+    int mejor_sin_perder() const {
+        for (const Clase buscada :
+             {Clase::gana, Clase::desconocida, Clase::no_gana, Clase::empata}) {
+            for (int i = 0; i < r_.n; ++i)
+                if (clase_[static_cast<std::size_t>(i)] == buscada) return i;
+        }
+        return 0;
+    }
+
+    Eleccion anotar(int indice, bool exacta) {
+        e_.columna = r_.columna(indice);
+        e_.exacta = exacta;
+        e_.ganadora = e_.ganadora || (exacta && e_.valor > VICTORIA);
+        e_.nodos = b_.nodos;
+        return e_;
+    }
+
+    Raiz& r_;
+    Tabla tabla_;
+    Buscador b_;
+    Eleccion e_;
+    std::array<Clase, COLUMNAS> clase_{};
+};
 
 Eleccion nivel_2(const Raiz& r, const std::function<int()>& azar) {
-    Buscador b(nullptr, false);
+    Buscador b(nullptr, std::numeric_limits<std::uint64_t>::max());
     std::array<int, COLUMNAS> valores{};
     int mejor = -INFINITO;
     for (int i = 0; i < r.n; ++i) {
@@ -431,10 +483,7 @@ Eleccion nivel_2(const Raiz& r, const std::function<int()>& azar) {
     return e;
 }
 
-} // namespace
-
-Eleccion elegir_jugada(const char matriztab[][COLUMNAS], int nivel,
-                       const std::function<int()>& azar, const Presupuesto& presupuesto) {
+Raiz raiz_de(const char matriztab[][COLUMNAS]) {
     Raiz r;
     r.p = leer_tablero(matriztab);
     const Bits libres = jugables(r.p.mascara);
@@ -450,32 +499,59 @@ Eleccion elegir_jugada(const char matriztab[][COLUMNAS], int nivel,
                                            : libres;
     for (const int c : DESDE_EL_CENTRO)
         if (r.candidatas & columna_entera(c)) r.orden[static_cast<std::size_t>(r.n++)] = c;
+    return r;
+}
 
+// La victoria inmediata, si la hay.
+std::optional<Eleccion> gana_en_el_acto(const Raiz& r) {
+    if (r.n == 0 || !(amenazas(r.p.propias, r.p.mascara) & r.candidatas)) return std::nullopt;
     Eleccion e;
-    if (r.n == 0) return e;
-    if (mias) {
-        e.columna = r.columna(0);
-        e.valor = valor_de_victoria(r.p.fichas + 1);
-        e.exacta = true;
-        return e;
-    }
+    e.columna = r.columna(0);
+    e.valor = valor_de_victoria(r.p.fichas + 1);
+    e.exacta = true;
+    e.ganadora = true;
+    return e;
+}
+
+} // namespace
+
+Eleccion elegir_jugada(const char matriztab[][COLUMNAS], int nivel,
+                       const std::function<int()>& azar, std::uint64_t max_nodos) {
+    Raiz r = raiz_de(matriztab);
+    if (r.n == 0) return {};
+    if (const auto e = gana_en_el_acto(r)) return *e;
     if (nivel != 3) return nivel_2(r, azar);
     // Empezando, las primeras jugadas del libro: ahí la búsqueda no llega a ver lo que hace
     // falta para no dejar escapar la victoria.
     if (const int c = jugada_de_libro(r.p); c >= 0 && (r.candidatas & columna_entera(c))) {
+        Eleccion e;
         e.columna = c;
         e.de_libro = true;
+        e.ganadora = true;
         return e;
     }
-    return nivel_3(r, presupuesto);
+    return Nivel3(r, max_nodos).elegir();
 }
 
-void vaciar_tabla() {
-    tabla.fill(Entrada{});
+Eleccion buscar_sin_libro(const char matriztab[][COLUMNAS], std::uint64_t max_nodos) {
+    Raiz r = raiz_de(matriztab);
+    if (r.n == 0) return {};
+    if (const auto e = gana_en_el_acto(r)) return *e;
+    return Nivel3(r, max_nodos).elegir();
 }
 
-int resolver(const char matriztab[][COLUMNAS], int alfa, int beta) {
+std::uint64_t clave_del_libro(const char matriztab[][COLUMNAS]) {
+    return leer_tablero(matriztab).clave();
+}
+
+TablaDeTransposicion::TablaDeTransposicion(std::size_t casillas) : casillas_(casillas) {
+    constexpr std::uint64_t MAYOR_CLAVE = std::uint64_t{1} << (COLUMNAS * ALTO);
+    if (casillas == 0 || MAYOR_CLAVE / casillas > UINT32_MAX)
+        throw std::invalid_argument("tabla de transposición demasiado pequeña");
+}
+
+int resolver(const char matriztab[][COLUMNAS], int alfa, int beta, TablaDeTransposicion& tabla) {
     const Posicion p = leer_tablero(matriztab);
-    Buscador b(nullptr, true);
+    Buscador b(&tabla, std::numeric_limits<std::uint64_t>::max());
     return b.negamax(p, alfa, beta, TOTAL_FICHAS - p.fichas);
 }

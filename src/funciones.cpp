@@ -16,15 +16,13 @@ namespace {
 
 using consola::TECLA_ESCAPE;
 constexpr int CAMPANA = 7;
-// Lo que se deja ver "Turno del ordenador" antes de que juegue.
+// Lo que se deja ver "Turno del ordenador" antes de que juegue. Los niveles 2 y 3 piensan
+// dentro de esa pausa (su presupuesto es de nodos: NODOS_NIVEL_3 cabe en ella aun en una
+// máquina cuatro veces más lenta) y duermen lo que sobre.
 constexpr int PAUSA_ORDENADOR_MS = 500;
-// Los niveles 2 y 3 piensan dentro de esa pausa y duermen lo que sobre. Se deja margen para
-// cortar la búsqueda, presentar y poner la ficha sin pasarse del medio segundo.
-constexpr int PLAZO_BUSQUEDA_MS = 400;
-// Tope de nodos por si el reloj no avanza mientras se busca (el de las pruebas solo avanza al
-// dormir): más de lo que cabe en el plazo en una máquina corriente.
-constexpr std::uint64_t MAX_NODOS_BUSQUEDA = 40'000'000;
 
+// Global porque lo fija main (fijar_nivel) y lo lee mov_maquina, y entre los dos están vs_ord()
+// y mov_maquina(matriztab, vec_jug, vec_ord), cuyas firmas son las del juego de siempre.
 int nivel_ordenador = 1;
 
 void dibujar_borde() {
@@ -167,9 +165,7 @@ int mov_maquina(char matriztab[][COLUMNAS], int* vec_jug, int*) {
     // El turno se ve mientras piensa; después solo duerme lo que falte hasta el medio segundo.
     presentar();
     const std::int64_t inicio = milisegundos_reloj();
-    const Presupuesto presupuesto{
-        [&] { return milisegundos_reloj() - inicio >= PLAZO_BUSQUEDA_MS; }, MAX_NODOS_BUSQUEDA};
-    const int columna = elegir_jugada(matriztab, nivel_ordenador, sortear, presupuesto).columna;
+    const int columna = elegir_jugada(matriztab, nivel_ordenador, sortear).columna;
     const std::int64_t gastado = milisegundos_reloj() - inicio;
     esperar_ms(static_cast<int>(std::max<std::int64_t>(0, PAUSA_ORDENADOR_MS - gastado)));
     // Una partida nunca llega aquí con el tablero lleno; aun así no se escribe fuera.
