@@ -89,8 +89,9 @@ TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
         for (int n = 1; n <= consola::ALTO; ++n)
             EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24))
                 << "página " << pagina + 1 << ", fila " << n;
-        EXPECT_EQ(pagina == 0 || e.fila(1) == "  DURANTE LA PARTIDA", true)
-            << "la página 1 tiene justo 1803 caracteres";
+        if (pagina == 1) {
+            EXPECT_EQ(e.fila(1), "  DURANTE LA PARTIDA") << "la página 1 tiene 1803 caracteres";
+        }
     }
 }
 
