@@ -50,20 +50,6 @@ base: menú, tras un Intro que llegó como fin de línea
 26|                                ┌──────────────┐
 27|                                │ vs ORDENADOR │
 28|                                └──────────────┘
-== menú, abajo dos veces
-pantalla: arranque
-teclas: <intro><abajo><abajo>
-base: menú, tras un Intro que llegó como fin de línea
-24|
-25|                                   2 JUGADORES
-26|
-28|                                ┌───────────────┐
-29|                                │ INSTRUCCIONES │
-30|                                └───────────────┘
-== menú, abajo dos veces y arriba: no queda nada de la caja de abajo
-pantalla: arranque
-teclas: <intro><abajo><abajo><arriba>
-base: menú, abajo
 == menú, abajo cuatro veces: SALIR, sin dar la vuelta
 pantalla: arranque
 teclas: <intro><abajo><abajo><abajo><abajo>
@@ -195,12 +181,6 @@ teclas: ana<intro>luis<intro><espacio>0101010<espacio>s
 cursor: visible
 10|         COMO TE LLAMAS JUGARDOR 1?:
 17|         COMO TE LLAMAS JUGARDOR 2?:
-== jug2, n tras empezar luis: al menú
-pantalla: jug2
-sorteo: 1
-teclas: ana<intro>luis<intro><espacio>0101010<espacio>n
-base: jug2, tras empezar luis: S y N no valen, sin eco
-vuelve: si
 == jug2, empate
 pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>545062455041104565311226266362030334314210
@@ -281,17 +261,6 @@ campana: si
 24|        Lo siento, ha perdido
 26|           Pulsa Una Tecla...
 29|
-== vs_ord, tablero final, eco de lo rechazado y n
-pantalla: vs_ord
-sorteo: 1
-teclas: eva<intro><espacio>506<espacio>qn
-base: jug2, tablero final y volver a jugar con eco; N es no
-vuelve: si
-15|        │   │   │   │   │   │   │   │
-17|        │   │   │   │   │   │   │   │
-19|        │   │   │   │   │   │   │   │
-21|        │ 0 │ + │ + │ + │ + │ 0 │ 0 │
-25|           Desea volver a jugar?(s/n)qn
 == vs_ord, empate empezando la persona
 pantalla: vs_ord
 teclas: eva<intro><espacio>103253230415540146666

@@ -72,12 +72,10 @@ TEST_F(Instrucciones, PaginasDe1803Y1732Caracteres) {
 TEST_F(Instrucciones, FicheroVacioYBytesDeControl) {
     fichero("");
     EXPECT_EQ(ver(1)->fila(3), PAUSA) << "la segunda página también, vacía";
-    // Un byte de control del fichero se ve como su glifo: nada llega crudo al terminal.
+    // Un byte de control del fichero se ve como su glifo: ni suena ni borra. Que ningún glifo
+    // llegue crudo al terminal lo prueba el volcado.
     fichero("\x1b[2J\x07hola\x01\xff\n");
-    auto e = ver(0);
-    EXPECT_EQ(e->fila(1), "←[2J•hola☺\u00a0");
-    EXPECT_EQ(e->dispositivo.salida.find_first_of("\a"), std::string::npos);
-    EXPECT_EQ(e->dispositivo.salida.find("\x1b[2J"), std::string::npos);
+    EXPECT_EQ(ver(0)->fila(1), "←[2J•hola☺\u00a0");
 }
 
 TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
@@ -91,8 +89,9 @@ TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
         for (int n = 1; n <= consola::ALTO; ++n)
             EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24))
                 << "página " << pagina + 1 << ", fila " << n;
-        EXPECT_EQ(pagina == 0 || e.fila(1) == "  DURANTE LA PARTIDA", true)
-            << "la página 1 tiene justo 1803 caracteres";
+        if (pagina == 1) {
+            EXPECT_EQ(e.fila(1), "  DURANTE LA PARTIDA") << "la página 1 tiene 1803 caracteres";
+        }
     }
 }
 
