@@ -18,7 +18,7 @@ using Filas = std::array<std::string, consola::ALTO + 1>; // desde 1
 
 struct Caso {
     std::string nombre;
-    std::map<std::string, std::string> dice; // pantalla, teclas, sorteo, base, color...
+    std::map<std::string, std::string> dice; // teclas, sorteo, base, color...
     std::map<int, std::string> filas;
     std::string operator[](const std::string& clave) const {
         const auto i = dice.find(clave);
@@ -61,7 +61,11 @@ std::vector<Caso> casos() {
 }
 
 const std::map<std::string, std::function<void()>> PANTALLA = {
-    {"arranque", [] { arranque(), menu_ppal(); }},
+    {"menú",
+     [] {
+         arranque();
+         menu_ppal();
+     }},
     {"jug2", [] { jug2(); }},
     {"vs_ord", [] { vs_ord(); }},
     {"salir",
@@ -80,7 +84,7 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
         e.sorteo(c["sorteo"] == "1");
         e.dispositivo.guardar_salida = true;
         e.teclear(teclas_de(c["teclas"]));
-        e.ejecutar(PANTALLA.at(c["pantalla"]));
+        e.ejecutar(PANTALLA.at(c.nombre.substr(0, c.nombre.find(','))));
         Filas& esperada = esperadas[c.nombre];
         if (!c["base"].empty()) esperada = esperadas.at(c["base"]);
         for (const auto& [n, texto] : c.filas)
