@@ -9,6 +9,8 @@
 //             claro, FE amarillo), varios en una línea
 //   cursor:   visible u oculto;  vuelve: si, cuando la pantalla acaba y vuelve al menú;
 //   campana:  si, cuando sonó
+//   tablero:  las casillas de las filas del tablero, siete por fila y '.' la vacía, separadas por
+//             '/' y la última la del fondo; las de más arriba que no salen son las de la base
 //   NN|texto: la fila NN entera, sin los blancos del final. Las filas que no salen están vacías
 //             (o son las de la base).
 #pragma once
@@ -101,17 +103,12 @@ teclas: ana<intro>luis<intro><espacio>79a <intro><derecha><arriba>0000001
 color: 9 11 F0  11 21 F0
  8|                Quatrelo
 10|        ─────────────────────────────       FICHAS RESTANTES: 18
-11|        │ X │   │   │   │   │   │   │
+tablero: X....../0....../X....../0....../X....../00.....
 12|        ─────────────────────────────
-13|        │ 0 │   │   │   │   │   │   │
 14|        ─────────────────────────────
-15|        │ X │   │   │   │   │   │   │
 16|        ─────────────────────────────
-17|        │ 0 │   │   │   │   │   │   │
 18|        ─────────────────────────────
-19|        │ X │   │   │   │   │   │   │
 20|        ─────────────────────────────
-21|        │ 0 │ 0 │   │   │   │   │   │
 22|        ─────────────────────────────
 23|          0   1   2   3   4   5   6    COLUMNAS
 26|        Turno de luis
@@ -121,12 +118,7 @@ teclas: ana<intro>luis<intro><espacio>0101010
 base: jug2, tablero: teclas que no son columna y una columna llena
 campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-11|        │   │   │   │   │   │   │   │
-13|        │   │   │   │   │   │   │   │
-15|        │ * │   │   │   │   │   │   │
-17|        │ * │ X │   │   │   │   │   │
-19|        │ * │ X │   │   │   │   │   │
-21|        │ * │ X │   │   │   │   │   │
+tablero: ......./......./*....../*X...../*X...../*X.....
 25|                Gana ana
 26|
 27|                Pulsa Una Tecla...
@@ -145,10 +137,7 @@ base: jug2, leyenda: dos palabras son los dos nombres
 sorteo: 1
 teclas: ana<intro>luis<intro><espacio><esc>0101010
 base: jug2, victoria de ana en la ronda 4
-15|        │ + │   │   │   │   │   │   │
-17|        │ + │ 0 │   │   │   │   │   │
-19|        │ + │ 0 │   │   │   │   │   │
-21|        │ + │ 0 │   │   │   │   │   │
+tablero: +....../+0...../+0...../+0.....
 25|                Gana luis
 == jug2, tras empezar luis: S y N no valen, sin eco
 sorteo: 1
@@ -167,12 +156,7 @@ cursor: visible
 teclas: ana<intro>luis<intro><espacio>545062455041104565311226266362030334314210
 base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-11|        │ X │ 0 │ X │ 0 │ 0 │ X │ 0 │
-13|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
-15|        │ 0 │ 0 │ 0 │ X │ 0 │ 0 │ X │
-17|        │ X │ X │ 0 │ X │ 0 │ X │ X │
-19|        │ X │ 0 │ X │ X │ 0 │ 0 │ 0 │
-21|        │ X │ X │ X │ 0 │ X │ 0 │ 0 │
+tablero: X0X00X0/0XX0XX0/000X00X/XX0X0XX/X0XX000/XXX0X00
 23|          0   1   2   3   4   5   6    COLUMNAS   SIN FICHAS
 24|   EMPATE
 26|           Desea volver a jugar?(s/n)
@@ -181,17 +165,12 @@ base: jug2, tablero: teclas que no son columna y una columna llena
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>
 base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 20
-11|        │   │   │   │   │   │   │   │
-13|        │   │   │   │   │   │   │   │
-15|        │   │   │   │   │   │   │   │
-17|        │   │   │   │   │   │   │   │
-19|        │   │   │   │   │   │   │   │
-21|        │   │   │   │ 0 │ X │   │   │
+tablero: ......./......./......./......./......./...0X..
 26|        Turno de ana
 == jug2, y pone una sola ficha
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>5
 base: jug2, ana no abandona: su turno otra vez
-21|        │   │   │   │ 0 │ X │ 0 │   │
+tablero: ...0X0.
 26|        Turno de luis
 == jug2, ana abandona
 teclas: ana<intro>luis<intro><espacio>34<esc>S<intro>
@@ -211,15 +190,12 @@ teclas: eva
 teclas: eva<intro><espacio>3
 base: jug2, ana no abandona: su turno otra vez
 10|        ─────────────────────────────       FICHAS RESTANTES: 21
-21|        │   │   │ X │ 0 │   │   │   │
+tablero: ..X0...
 26|        Turno de eva
 == vs_ord, gana la persona
 teclas: eva<intro><espacio>354532
 base: jug2, victoria de ana en la ronda 4
-15|        │   │   │ * │   │   │   │   │
-17|        │   │   │ X │ * │   │   │   │
-19|        │   │   │ X │ X │ * │ 0 │   │
-21|        │   │   │ X │ 0 │ X │ * │   │
+tablero: ..*..../..X*.../..XX*0./..X0X*.
 24|        Enhorabuena, ha ganado
 25|
 26|           Pulsa Una Tecla...
@@ -230,30 +206,20 @@ teclas: eva<intro><espacio>506
 base: jug2, ana no abandona: su turno otra vez
 campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-21|        │ 0 │ + │ + │ + │ + │ 0 │ 0 │
+tablero: 0++++00
 24|        Lo siento, ha perdido
 26|           Pulsa Una Tecla...
 29|
 == vs_ord, empate empezando la persona
 teclas: eva<intro><espacio>103253230415540146666
 base: jug2, empate
-11|        │ 0 │ X │ X │ 0 │ X │ X │ X │
-13|        │ X │ 0 │ 0 │ X │ 0 │ X │ 0 │
-15|        │ X │ X │ X │ 0 │ 0 │ X │ 0 │
-17|        │ X │ 0 │ 0 │ X │ X │ 0 │ 0 │
-19|        │ 0 │ X │ X │ 0 │ 0 │ 0 │ X │
-21|        │ 0 │ 0 │ X │ X │ X │ 0 │ 0 │
+tablero: 0XX0XXX/X00X0X0/XXX00X0/X00XX00/0XX000X/00XXX00
 24|    EMPATE
 == vs_ord, empate empezando el ordenador
 sorteo: 1
 teclas: eva<intro><espacio>322400063422046556611
 base: jug2, empate
-11|        │ 0 │ 0 │ 0 │ X │ 0 │ X │ 0 │
-13|        │ X │ X │ 0 │ X │ X │ X │ 0 │
-15|        │ X │ 0 │ X │ 0 │ 0 │ 0 │ X │
-17|        │ 0 │ X │ 0 │ X │ X │ 0 │ 0 │
-19|        │ 0 │ X │ 0 │ X │ 0 │ X │ X │
-21|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
+tablero: 000X0X0/XX0XXX0/X0X000X/0X0XX00/0X0X0XX/0XX0XX0
 == vs_ord, S: otra partida con el mismo nombre
 sorteo: 1
 teclas: eva<intro><espacio>506<espacio>S

@@ -3,6 +3,7 @@
 // volvió al menú. Solo usa la consola en memoria de apoyo.h.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -60,6 +61,18 @@ std::vector<Caso> casos() {
     return r;
 }
 
+// Las filas del tablero que da "tablero:", dibujadas como las dibuja el juego.
+void poner_tablero(Filas& filas, const std::string& tablero) {
+    auto n = 23 - 2 * static_cast<std::size_t>(std::ranges::count(tablero, '/') + 1);
+    for (std::size_t i = 0; i < tablero.size(); i += 8) {
+        std::string fila = "        │";
+        for (const char c : tablero.substr(i, 7))
+            fila += std::string(" ") + (c == '.' ? ' ' : c) + " │";
+        filas.at(n) = fila;
+        n += 2;
+    }
+}
+
 const std::map<std::string, std::function<void()>> PANTALLA = {
     {"menú",
      [] {
@@ -87,6 +100,7 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
         e.ejecutar(PANTALLA.at(c.nombre.substr(0, c.nombre.find(','))));
         Filas& esperada = esperadas[c.nombre];
         if (!c["base"].empty()) esperada = esperadas.at(c["base"]);
+        poner_tablero(esperada, c["tablero"]);
         for (const auto& [n, texto] : c.filas)
             esperada.at(static_cast<std::size_t>(n)) = texto;
         std::string vista, filas_distintas;
