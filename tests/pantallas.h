@@ -1,5 +1,6 @@
-// Los casos de test_pantallas.cpp, como se ven. Cada caso empieza con "== nombre"; luego:
-//   pantalla: arranque (el título y el menú), menu, jug2, vs_ord o salir (y el menú si vuelve)
+// Los casos de test_pantallas.cpp, como se ven. Cada caso empieza con "== nombre", y el nombre
+// hasta la primera coma es la pantalla que se arranca: menú (el título y luego el menú), jug2,
+// vs_ord o salir (y el menú si vuelve). Luego:
 //   teclas:   lo tecleado; <intro>, <esc>, <arriba>, <abajo>, <izquierda>, <derecha>, <f1>,
 //             <espacio>, <lf> son teclas con nombre
 //   sorteo:   0 empieza el jugador 1 o la persona (es lo que vale si no se dice); 1, el otro
@@ -8,13 +9,14 @@
 //             claro, FE amarillo), varios en una línea
 //   cursor:   visible u oculto;  vuelve: si, cuando la pantalla acaba y vuelve al menú;
 //   campana:  si, cuando sonó
+//   tablero:  las casillas de las filas del tablero, siete por fila y '.' la vacía, separadas por
+//             '/' y la última la del fondo; las de más arriba que no salen son las de la base
 //   NN|texto: la fila NN entera, sin los blancos del final. Las filas que no salen están vacías
 //             (o son las de la base).
 #pragma once
 
 inline constexpr const char* PANTALLAS = R"(
-== título
-pantalla: arranque
+== menú, antes el título
 teclas: ab <arriba><f1><esc>
 cursor: oculto
 color: 11 4 FC  28 16 F0  80 50 F0
@@ -28,9 +30,8 @@ color: 11 4 FC  28 16 F0  80 50 F0
 11|                      c u a t r o   e n   r a y a
 16|                           Pulsa INTRO para empezar
 == menú, tras un Intro que llegó como fin de línea
-pantalla: arranque
 teclas: <lf>
-base: título
+base: menú, antes el título
 cursor: oculto
 color: 11 4 FC  36 25 F0  34 24 F0  1 1 F0
 16|
@@ -42,7 +43,6 @@ color: 11 4 FC  36 25 F0  34 24 F0  1 1 F0
 31|                                      SALIR
 37|                              https://quatrelo.example.org
 == menú, abajo
-pantalla: arranque
 teclas: <intro><abajo>
 base: menú, tras un Intro que llegó como fin de línea
 24|
@@ -51,7 +51,6 @@ base: menú, tras un Intro que llegó como fin de línea
 27|                                │ vs ORDENADOR │
 28|                                └──────────────┘
 == menú, abajo cuatro veces: SALIR, sin dar la vuelta
-pantalla: arranque
 teclas: <intro><abajo><abajo><abajo><abajo>
 base: menú, tras un Intro que llegó como fin de línea
 24|
@@ -61,39 +60,32 @@ base: menú, tras un Intro que llegó como fin de línea
 31|                                    │ SALIR │
 32|                                    └───────┘
 == menú, P y H son abajo y arriba; p, h, las otras flechas y F1 no
-pantalla: arranque
 teclas: <intro>PPHph<izquierda><derecha><f1>
 base: menú, abajo
 == menú, vuelta de SALIR con n: desde el principio
-pantalla: arranque
 teclas: <intro><abajo><abajo><abajo><intro>n<intro>
 base: menú, tras un Intro que llegó como fin de línea
 == salir, x e Intro: la pregunta dos veces
-pantalla: salir
 teclas: x<intro>
 14|                         DESEAS SALIR ? (s/n):
 == salir, despedida
-pantalla: salir
 teclas: xs<intro>
 cursor: oculto
 vuelve: si
 color: 29 25 FC
 25|                            https://quatrelo.example.org
 == salir, la o que deja un no es el nombre del jugador 1
-pantalla: salir
 teclas: no<intro><intro>luis<intro>
 20|                     0 -->o  X--> luis
 24|                         EMPIEZA o
 28|                   Pulsa una tecla para empezar...
 == jug2, nombre repetido
-pantalla: jug2
 teclas: ana<intro>ana<intro>
 cursor: visible
 10|         COMO TE LLAMAS JUGARDOR 1?:ana
 17|         COMO TE LLAMAS JUGARDOR 2?:
 18|                                     YA EXISTE ESE NOMBRE
 == jug2, leyenda: dos palabras son los dos nombres
-pantalla: jug2
 teclas: ana luis<intro>
 cursor: oculto
 color: 22 20 FC  23 20 F0  32 20 FE  33 20 F0  26 24 F0
@@ -101,51 +93,37 @@ color: 22 20 FC  23 20 F0  32 20 FE  33 20 F0  26 24 F0
 24|                         EMPIEZA ana
 28|                   Pulsa una tecla para empezar...
 == jug2, leyenda: empieza luis
-pantalla: jug2
 sorteo: 1
 teclas: ana<intro>Ana<intro>
 20|                     0 -->ana  X--> Ana
 24|                         EMPIEZA Ana
 28|                   Pulsa una tecla para empezar...
 == jug2, tablero: teclas que no son columna y una columna llena
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>79a <intro><derecha><arriba>0000001
 color: 9 11 F0  11 21 F0
  8|                Quatrelo
 10|        ─────────────────────────────       FICHAS RESTANTES: 18
-11|        │ X │   │   │   │   │   │   │
+tablero: X....../0....../X....../0....../X....../00.....
 12|        ─────────────────────────────
-13|        │ 0 │   │   │   │   │   │   │
 14|        ─────────────────────────────
-15|        │ X │   │   │   │   │   │   │
 16|        ─────────────────────────────
-17|        │ 0 │   │   │   │   │   │   │
 18|        ─────────────────────────────
-19|        │ X │   │   │   │   │   │   │
 20|        ─────────────────────────────
-21|        │ 0 │ 0 │   │   │   │   │   │
 22|        ─────────────────────────────
 23|          0   1   2   3   4   5   6    COLUMNAS
 26|        Turno de luis
 29|   Introduce la columna en la que quieres colocar tu ficha (0-6):
 == jug2, victoria de ana en la ronda 4
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>0101010
 base: jug2, tablero: teclas que no son columna y una columna llena
 campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-11|        │   │   │   │   │   │   │   │
-13|        │   │   │   │   │   │   │   │
-15|        │ * │   │   │   │   │   │   │
-17|        │ * │ X │   │   │   │   │   │
-19|        │ * │ X │   │   │   │   │   │
-21|        │ * │ X │   │   │   │   │   │
+tablero: ......./......./*....../*X...../*X...../*X.....
 25|                Gana ana
 26|
 27|                Pulsa Una Tecla...
 29|
 == jug2, tablero final y volver a jugar con eco; N es no
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>xyN
 base: jug2, victoria de ana en la ronda 4
 vuelve: si
@@ -153,21 +131,15 @@ vuelve: si
 25|           Desea volver a jugar?(s/n)xyN
 27|
 == jug2, S tras empezar ana: la misma pareja
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>S
 base: jug2, leyenda: dos palabras son los dos nombres
 == jug2, victoria de luis, a quien Escape no le hace nada
-pantalla: jug2
 sorteo: 1
 teclas: ana<intro>luis<intro><espacio><esc>0101010
 base: jug2, victoria de ana en la ronda 4
-15|        │ + │   │   │   │   │   │   │
-17|        │ + │ 0 │   │   │   │   │   │
-19|        │ + │ 0 │   │   │   │   │   │
-21|        │ + │ 0 │   │   │   │   │   │
+tablero: +....../+0...../+0...../+0.....
 25|                Gana luis
 == jug2, tras empezar luis: S y N no valen, sin eco
-pantalla: jug2
 sorteo: 1
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>xSN
 base: jug2, victoria de luis, a quien Escape no le hace nada
@@ -175,52 +147,36 @@ base: jug2, victoria de luis, a quien Escape no le hace nada
 25|           Desea volver a jugar?(s/n)
 27|
 == jug2, tras empezar luis: s pide los nombres otra vez
-pantalla: jug2
 sorteo: 1
 teclas: ana<intro>luis<intro><espacio>0101010<espacio>s
 cursor: visible
 10|         COMO TE LLAMAS JUGARDOR 1?:
 17|         COMO TE LLAMAS JUGARDOR 2?:
 == jug2, empate
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>545062455041104565311226266362030334314210
 base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-11|        │ X │ 0 │ X │ 0 │ 0 │ X │ 0 │
-13|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
-15|        │ 0 │ 0 │ 0 │ X │ 0 │ 0 │ X │
-17|        │ X │ X │ 0 │ X │ 0 │ X │ X │
-19|        │ X │ 0 │ X │ X │ 0 │ 0 │ 0 │
-21|        │ X │ X │ X │ 0 │ X │ 0 │ 0 │
+tablero: X0X00X0/0XX0XX0/000X00X/XX0X0XX/X0XX000/XXX0X00
 23|          0   1   2   3   4   5   6    COLUMNAS   SIN FICHAS
 24|   EMPATE
 26|           Desea volver a jugar?(s/n)
 29|
 == jug2, ana no abandona: su turno otra vez
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>
 base: jug2, tablero: teclas que no son columna y una columna llena
 10|        ─────────────────────────────       FICHAS RESTANTES: 20
-11|        │   │   │   │   │   │   │   │
-13|        │   │   │   │   │   │   │   │
-15|        │   │   │   │   │   │   │   │
-17|        │   │   │   │   │   │   │   │
-19|        │   │   │   │   │   │   │   │
-21|        │   │   │   │ 0 │ X │   │   │
+tablero: ......./......./......./......./......./...0X..
 26|        Turno de ana
 == jug2, y pone una sola ficha
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>x<intro>5
 base: jug2, ana no abandona: su turno otra vez
-21|        │   │   │   │ 0 │ X │ 0 │   │
+tablero: ...0X0.
 26|        Turno de luis
 == jug2, ana abandona
-pantalla: jug2
 teclas: ana<intro>luis<intro><espacio>34<esc>S<intro>
 vuelve: si
 14|                   DESEAS SALIR DE LA PARTIDA? (s/n): S
-== vs_ord, leyenda, desde el menú: el cursor sigue oculto
-pantalla: arranque
+== menú, vs ORDENADOR: leyenda, el cursor sigue oculto
 teclas: <intro><abajo><intro>eva<intro>
 cursor: oculto
 color: 22 20 FC  23 20 F0  33 20 FE  34 20 F0
@@ -228,65 +184,45 @@ color: 22 20 FC  23 20 F0  33 20 FE  34 20 F0
 24|                         EMPIEZA eva
 28|                   Pulsa una tecla para empezar...
 == vs_ord, el nombre se escribe tras la pregunta
-pantalla: vs_ord
 teclas: eva
 10|         COMO TE LLAMAS?: eva
 == vs_ord, turnos
-pantalla: vs_ord
 teclas: eva<intro><espacio>3
 base: jug2, ana no abandona: su turno otra vez
 10|        ─────────────────────────────       FICHAS RESTANTES: 21
-21|        │   │   │ X │ 0 │   │   │   │
+tablero: ..X0...
 26|        Turno de eva
 == vs_ord, gana la persona
-pantalla: vs_ord
 teclas: eva<intro><espacio>354532
 base: jug2, victoria de ana en la ronda 4
-15|        │   │   │ * │   │   │   │   │
-17|        │   │   │ X │ * │   │   │   │
-19|        │   │   │ X │ X │ * │ 0 │   │
-21|        │   │   │ X │ 0 │ X │ * │   │
+tablero: ..*..../..X*.../..XX*0./..X0X*.
 24|        Enhorabuena, ha ganado
 25|
 26|           Pulsa Una Tecla...
 27|
 == vs_ord, pierde la persona
-pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>506
 base: jug2, ana no abandona: su turno otra vez
 campana: si
 10|        ─────────────────────────────       FICHAS RESTANTES: 0
-21|        │ 0 │ + │ + │ + │ + │ 0 │ 0 │
+tablero: 0++++00
 24|        Lo siento, ha perdido
 26|           Pulsa Una Tecla...
 29|
 == vs_ord, empate empezando la persona
-pantalla: vs_ord
 teclas: eva<intro><espacio>103253230415540146666
 base: jug2, empate
-11|        │ 0 │ X │ X │ 0 │ X │ X │ X │
-13|        │ X │ 0 │ 0 │ X │ 0 │ X │ 0 │
-15|        │ X │ X │ X │ 0 │ 0 │ X │ 0 │
-17|        │ X │ 0 │ 0 │ X │ X │ 0 │ 0 │
-19|        │ 0 │ X │ X │ 0 │ 0 │ 0 │ X │
-21|        │ 0 │ 0 │ X │ X │ X │ 0 │ 0 │
+tablero: 0XX0XXX/X00X0X0/XXX00X0/X00XX00/0XX000X/00XXX00
 24|    EMPATE
 == vs_ord, empate empezando el ordenador
-pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>322400063422046556611
 base: jug2, empate
-11|        │ 0 │ 0 │ 0 │ X │ 0 │ X │ 0 │
-13|        │ X │ X │ 0 │ X │ X │ X │ 0 │
-15|        │ X │ 0 │ X │ 0 │ 0 │ 0 │ X │
-17|        │ 0 │ X │ 0 │ X │ X │ 0 │ 0 │
-19|        │ 0 │ X │ 0 │ X │ 0 │ X │ X │
-21|        │ 0 │ X │ X │ 0 │ X │ X │ 0 │
+tablero: 000X0X0/XX0XXX0/X0X000X/0X0XX00/0X0X0XX/0XX0XX0
 == vs_ord, S: otra partida con el mismo nombre
-pantalla: vs_ord
 sorteo: 1
 teclas: eva<intro><espacio>506<espacio>S
-base: vs_ord, leyenda, desde el menú: el cursor sigue oculto
+base: menú, vs ORDENADOR: leyenda, el cursor sigue oculto
 24|                         EMPIEZA EL ORDENADOR
 )";

@@ -33,8 +33,8 @@ class Instrucciones : public ::testing::Test {
         std::ofstream("INSTRUCCIONES.txt", std::ios::binary) << contenido;
     }
     // Las instrucciones con `teclas` pulsaciones: lo que se ve y si volvieron al menú.
-    static std::unique_ptr<Escenario> ver(int teclas) {
-        auto e = std::make_unique<Escenario>();
+    static std::unique_ptr<Escenario> ver(int teclas, consola::Tamano tamano = {}) {
+        auto e = std::make_unique<Escenario>(tamano);
         e->dispositivo.guardar_salida = true;
         e->teclear(std::string(static_cast<std::size_t>(teclas), ' '));
         e->ejecutar(instrucciones);
@@ -49,7 +49,7 @@ const std::string PAUSA = "Presione una tecla para continuar . . .";
 
 } // namespace
 
-TEST_F(Instrucciones, PaginasDe1803Y1732Caracteres) {
+TEST_F(Instrucciones, PaginasDe1803Y1732CaracteresConGlifos) {
     // 1803 = 22 filas de 80 y 43 más, y luego dos fines de línea y la pausa.
     fichero(std::string(1803, 'x') + std::string(1732, 'k') + std::string(465, 'w'));
     auto p1 = ver(0);
@@ -67,9 +67,6 @@ TEST_F(Instrucciones, PaginasDe1803Y1732Caracteres) {
     EXPECT_EQ(ver(0)->fila(23), std::string(42, 'a') + "ñ");
     auto e = ver(1);
     EXPECT_EQ(e->fila(1) + e->fila(2) + e->fila(4), "éfin" + PAUSA);
-}
-
-TEST_F(Instrucciones, FicheroVacioYBytesDeControl) {
     fichero("");
     EXPECT_EQ(ver(1)->fila(3), PAUSA) << "la segunda página también, vacía";
     // Un byte de control del fichero se ve como su glifo: ni suena ni borra. Que ningún glifo
@@ -82,15 +79,13 @@ TEST_F(Instrucciones, LasDelJuegoSeLeenEnterasEn80x24) {
     // La ventana sigue al cursor: con la pausa a la vista, cada página tiene que caber encima.
     buscar_instrucciones_en({QUATRELO_FUENTES});
     for (int pagina : {0, 1}) {
-        Escenario e({80, 24});
-        e.teclear(std::string(static_cast<std::size_t>(pagina), ' '));
-        e.ejecutar(instrucciones);
-        const int arriba = e.consola.pantalla().ventana_y();
+        auto e = ver(pagina, {80, 24});
+        const int arriba = e->consola.pantalla().ventana_y();
         for (int n = 1; n <= consola::ALTO; ++n)
-            EXPECT_TRUE(e.fila(n).empty() || (n > arriba && n <= arriba + 24))
+            EXPECT_TRUE(e->fila(n).empty() || (n > arriba && n <= arriba + 24))
                 << "página " << pagina + 1 << ", fila " << n;
         if (pagina == 1) {
-            EXPECT_EQ(e.fila(1), "  DURANTE LA PARTIDA") << "la página 1 tiene 1803 caracteres";
+            EXPECT_EQ(e->fila(1), "  DURANTE LA PARTIDA") << "la página 1 tiene 1803 caracteres";
         }
     }
 }

@@ -3,6 +3,7 @@
 // volvió al menú. Solo usa la consola en memoria de apoyo.h.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -18,7 +19,7 @@ using Filas = std::array<std::string, consola::ALTO + 1>; // desde 1
 
 struct Caso {
     std::string nombre;
-    std::map<std::string, std::string> dice; // pantalla, teclas, sorteo, base, color...
+    std::map<std::string, std::string> dice; // teclas, sorteo, base, color...
     std::map<int, std::string> filas;
     std::string operator[](const std::string& clave) const {
         const auto i = dice.find(clave);
@@ -60,8 +61,24 @@ std::vector<Caso> casos() {
     return r;
 }
 
+// Las filas del tablero que da "tablero:", dibujadas como las dibuja el juego.
+void poner_tablero(Filas& filas, const std::string& tablero) {
+    auto n = 23 - 2 * static_cast<std::size_t>(std::ranges::count(tablero, '/') + 1);
+    for (std::size_t i = 0; i < tablero.size(); i += 8) {
+        std::string fila = "        │";
+        for (const char c : tablero.substr(i, 7))
+            fila += std::string(" ") + (c == '.' ? ' ' : c) + " │";
+        filas.at(n) = fila;
+        n += 2;
+    }
+}
+
 const std::map<std::string, std::function<void()>> PANTALLA = {
-    {"arranque", [] { arranque(), menu_ppal(); }},
+    {"menú",
+     [] {
+         arranque();
+         menu_ppal();
+     }},
     {"jug2", [] { jug2(); }},
     {"vs_ord", [] { vs_ord(); }},
     {"salir",
@@ -80,9 +97,10 @@ TEST(Pantallas, CadaCasoEnteroFilaAFila) {
         e.sorteo(c["sorteo"] == "1");
         e.dispositivo.guardar_salida = true;
         e.teclear(teclas_de(c["teclas"]));
-        e.ejecutar(PANTALLA.at(c["pantalla"]));
+        e.ejecutar(PANTALLA.at(c.nombre.substr(0, c.nombre.find(','))));
         Filas& esperada = esperadas[c.nombre];
         if (!c["base"].empty()) esperada = esperadas.at(c["base"]);
+        poner_tablero(esperada, c["tablero"]);
         for (const auto& [n, texto] : c.filas)
             esperada.at(static_cast<std::size_t>(n)) = texto;
         std::string vista, filas_distintas;
