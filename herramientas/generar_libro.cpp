@@ -17,6 +17,9 @@
 // 2. Las sueltas: de las posiciones a las que llega con ULTIMA + 2 y ULTIMA + 4 fichas, las que
 //    la búsqueda del juego (buscar_sin_libro con NODOS_NIVEL_3) no gana seguro, con una jugada
 //    ganadora. Se reparten entre dos hilos. Si la búsqueda cambia, se generan otra vez.
+//    Se hace también con un cuarto de NODOS_NIVEL_3, de margen: la búsqueda es la misma hasta
+//    donde se corta, así que lo que se gana seguro con menos nodos se gana con más, y el libro
+//    junta las dos pasadas.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -164,7 +167,7 @@ class Arbol {
 // `despues`, las posiciones que siguen a la jugada del juego (la suelta o la de la búsqueda) y a
 // cada respuesta, una vez cada una.
 std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas,
-                                   std::vector<Tablero42>& despues) {
+                                   std::vector<Tablero42>& despues, std::uint64_t nodos) {
     std::vector<std::uint64_t> r;
     std::set<std::uint64_t> vistas;
     std::mutex cerrojo;
@@ -174,7 +177,7 @@ std::vector<std::uint64_t> sueltas(const std::vector<Tablero42>& todas,
         for (std::size_t i; (i = siguiente++) < todas.size();) {
             Tablero t;
             std::copy(&todas[i].t[0][0], &todas[i].t[0][0] + FILAS * COLUMNAS, &t[0][0]);
-            const Eleccion e = buscar_sin_libro(t);
+            const Eleccion e = buscar_sin_libro(t, nodos);
             const int jugada = e.ganadora ? e.columna : jugada_ganadora(t, tabla);
             if (jugada < 0) sin_ganadora(clave(t, false));
             const std::lock_guard<std::mutex> cierre(cerrojo);
@@ -220,18 +223,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "árbol: %zu jugadas, %d resueltas, %.0f s\n", libro.size(),
                  arbol.resueltas, segundos_desde(inicio));
     // Las sueltas cubren dos jugadas más del nivel 3: con ULTIMA + 2 y ULTIMA + 4 fichas.
-    std::vector<Tablero42> posiciones = arbol.despues;
     std::vector<std::uint64_t> s;
-    for (int pasada = 0; pasada < 2; ++pasada) {
-        std::vector<Tablero42> despues;
-        const std::vector<std::uint64_t> nuevas = sueltas(posiciones, despues);
-        std::fprintf(stderr, "sueltas con %d fichas: %zu de %zu posiciones; en total %.0f s\n",
-                     ultima + 2 + 2 * pasada, nuevas.size(), posiciones.size(),
-                     segundos_desde(inicio));
-        s.insert(s.end(), nuevas.begin(), nuevas.end());
-        posiciones = std::move(despues);
+    for (const std::uint64_t nodos : {NODOS_NIVEL_3, NODOS_NIVEL_3 / 4}) {
+        std::vector<Tablero42> posiciones = arbol.despues;
+        for (int pasada = 0; pasada < 2; ++pasada) {
+            std::vector<Tablero42> despues;
+            const std::vector<std::uint64_t> nuevas = sueltas(posiciones, despues, nodos);
+            std::fprintf(stderr,
+                         "sueltas con %d fichas y %llu nodos: %zu de %zu posiciones; en total "
+                         "%.0f s\n",
+                         ultima + 2 + 2 * pasada, static_cast<unsigned long long>(nodos),
+                         nuevas.size(), posiciones.size(), segundos_desde(inicio));
+            s.insert(s.end(), nuevas.begin(), nuevas.end());
+            posiciones = std::move(despues);
+        }
     }
     std::sort(s.begin(), s.end());
+    s.erase(std::unique(s.begin(), s.end()), s.end());
 
     std::printf("// Generado por herramientas/generar_libro.cpp; no se edita a mano (se vuelve a "
                 "generar con la\n// orden de bench/README.md, «El libro de aperturas»). El libro "

@@ -4,7 +4,8 @@
 // aún hay libro por debajo y esa jugada no gana en el acto, el subárbol de cada respuesta del
 // otro, de la columna 0 a la 6 ('-' si esa columna está llena).
 // Más allá, las jugadas sueltas: las posiciones a las que llega con ULTIMA_FICHA_DEL_LIBRO + 2
-// y + 4 fichas en las que la búsqueda con NODOS_NIVEL_3 no prueba una victoria, con la suya.
+// y + 4 fichas en las que la búsqueda con NODOS_NIVEL_3, o con un cuarto de margen, no prueba
+// una victoria, con la suya.
 // Cada una es su clave (clave_del_libro) por 8 más la columna, en orden creciente.
 #pragma once
 
