@@ -73,11 +73,9 @@ TEST(Terminal, LoTomaEnCrudoDespiertaConElTamanoYLoDevuelveExacto) {
 #else
     const int ignoradas[] = {SIGINT, SIGHUP};
 #endif
-    struct sigaction ignorar {};
-    ignorar.sa_handler = SIG_IGN;
-    struct sigaction antes_de_ignorar[2]{};
+    void (*antes_de_ignorar[2])(int){};
     for (int i = 0; i < 2; ++i)
-        ::sigaction(ignoradas[i], &ignorar, &antes_de_ignorar[i]);
+        antes_de_ignorar[i] = ::signal(ignoradas[i], SIG_IGN);
     for (const bool alternativa : {true, false}) {
         SCOPED_TRACE(alternativa ? "con pantalla alternativa" : "sin pantalla alternativa");
         Pty p;
@@ -89,11 +87,9 @@ TEST(Terminal, LoTomaEnCrudoDespiertaConElTamanoYLoDevuelveExacto) {
                                  crudo.c_iflag & (ICRNL | IXON | ISTRIP), crudo.c_oflag & OPOST,
                                  crudo.c_cc[VMIN], crudo.c_cc[VTIME]),
                       std::tuple(tcflag_t{ISIG}, tcflag_t{0}, tcflag_t{0}, cc_t{1}, cc_t{0}));
-            for (const int senal : ignoradas) {
-                struct sigaction ahora {};
-                ::sigaction(senal, nullptr, &ahora);
-                EXPECT_EQ(ahora.sa_handler, SIG_IGN) << senal;
-            }
+            // signal() devuelve el que había y pone SIG_IGN: si ya estaba, no cambia nada.
+            for (const int senal : ignoradas)
+                EXPECT_EQ(::signal(senal, SIG_IGN), SIG_IGN) << senal;
             t.titulo("Quatrelo\x1b[2J\u009c");
             t.escribir("x"); // el título sale con lo primero que se escribe
             EXPECT_EQ(p.pantalla(), std::string("\x1b[22;0;0t") +
@@ -122,7 +118,7 @@ TEST(Terminal, LoTomaEnCrudoDespiertaConElTamanoYLoDevuelveExacto) {
         EXPECT_EQ(::read(p.esclavo, &c, 1), -1) << "quedó «" << c << "» para el intérprete";
     }
     for (int i = 0; i < 2; ++i)
-        ::sigaction(ignoradas[i], &antes_de_ignorar[i], nullptr);
+        ::signal(ignoradas[i], antes_de_ignorar[i]);
 }
 
 TEST(Terminfo, CapacidadesSegunLaDescripcion) {
@@ -142,8 +138,8 @@ TEST(Terminfo, CapacidadesSegunLaDescripcion) {
     };
     EXPECT_EQ(tupla(decidir_capacidades(xterm, {})),
               std::tuple(16, true, true, true, true, true, true, true, true));
-    DescripcionTerminal otro =
-        xterm; // sin ECH, CUF ni pantalla alternativa; REP y smacs de otra forma; 8 colores
+    // Sin ECH, CUF ni pantalla alternativa; REP y smacs de otra forma; 8 colores.
+    DescripcionTerminal otro = xterm;
     for (const char* n : {"ech", "cuf", "smcup", "setaf9"})
         otro.cadenas.erase(n);
     otro.cadenas["rep"] = "xxxxxxx";
