@@ -19,7 +19,7 @@ struct CasoLinea {
     int resultado;
 };
 
-void comprobar(std::initializer_list<CasoLinea> casos) {
+void comprobar_lineas(std::initializer_list<CasoLinea> casos) {
     for (const CasoLinea& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         std::string antes = caso.despues;
@@ -33,10 +33,33 @@ void comprobar(std::initializer_list<CasoLinea> casos) {
     }
 }
 
+struct CasoMaquina {
+    const char* nombre;
+    Posicion posicion;
+    int fila, columna;
+    bool baja_vec_jug;
+    int sorteos;  // cuántas veces se pide número al azar
+    int azar = 0; // el número que sale siempre
+};
+
+void comprobar(std::initializer_list<CasoMaquina> casos) {
+    for (const CasoMaquina& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        int sorteos = 0;
+        const CeldaElegida celda =
+            elegir_celda_maquina(caso.posicion.celdas, caso.posicion.vec_jug.data(), [&] {
+                ++sorteos;
+                return caso.azar;
+            });
+        EXPECT_EQ(std::tuple(celda.fila, celda.columna, celda.baja_vec_jug, sorteos),
+                  std::tuple(caso.fila, caso.columna, caso.baja_vec_jug, caso.sorteos));
+    }
+}
+
 } // namespace
 
 TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
-    comprobar({
+    comprobar_lineas({
         // Cada dirección se encuentra y se marca con su signo.
         {"horizontal de 0 en la fila 5, columnas 3 a 6", "X      /XX     /XX ****", GANA_0},
         {"vertical de X en la columna 2, filas 2 a 5", "  +    /0 +    /0 +    /00+    ", GANA_X},
@@ -65,34 +88,9 @@ TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
     });
 }
 
-namespace {
-
-struct CasoMaquina {
-    const char* nombre;
-    Posicion posicion;
-    int fila, columna;
-    bool baja_vec_jug;
-    int sorteos;  // cuántas veces se pide número al azar
-    int azar = 0; // el número que sale siempre
-};
-
-void comprobar(std::initializer_list<CasoMaquina> casos) {
-    for (const CasoMaquina& caso : casos) {
-        SCOPED_TRACE(caso.nombre);
-        int sorteos = 0;
-        const CeldaElegida celda =
-            elegir_celda_maquina(caso.posicion.celdas, caso.posicion.vec_jug.data(), [&] {
-                ++sorteos;
-                return caso.azar;
-            });
-        EXPECT_EQ(std::tuple(celda.fila, celda.columna, celda.baja_vec_jug, sorteos),
-                  std::tuple(caso.fila, caso.columna, caso.baja_vec_jug, caso.sorteos));
-    }
-}
-
-} // namespace
-
 TEST(Maquina, CadaPatronEnSuOrden) {
+    const Posicion llena6 =
+        desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552");
     comprobar({
         // Abre en la fila del fondo de la columna sorteada.
         {"azar 10", desde_filas(""), 5, 3, false, 1, 10},
@@ -142,15 +140,9 @@ TEST(Maquina, CadaPatronEnSuOrden) {
         {"_ X X a la izquierda", desde_filas("    0  /    XX0", "5555454"), 5, 3, false, 0},
         // La pareja de las columnas 5 y 6 no se alarga: cae donde diga el sorteo.
         {"pareja en 5-6", desde_filas("     0 /     XX", "5555545"), 5, 0, false, 1},
-    });
-}
-
-TEST(Maquina, ElSorteoFinalSigueALaDerechaSiLaColumnaEstaLlena) {
-    // Las fichas de la columna 0 distinguen la vuelta a la izquierda del último recurso, que
-    // tomaría el primer hueco de la fila del fondo, (5,1).
-    const Posicion llena6 =
-        desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552");
-    comprobar({
+        // El sorteo final sigue a la derecha si la columna está llena. Las fichas de la columna 0
+        // distinguen la vuelta a la izquierda del último recurso, que tomaría el primer hueco de
+        // la fila del fondo, (5,1).
         {"columna 6 llena", llena6, 3, 0, false, 1, 6},
         {"el mismo sorteo da la misma columna", llena6, 3, 0, false, 1, 13},
         {"columnas 5 y 6 llenas",
