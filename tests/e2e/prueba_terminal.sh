@@ -73,8 +73,7 @@ esperar "el indicador" indicador
 guardar_stty stty.antes
 orden "'$BIN'"
 hasta_el_menu
-[[ "$(panel '#{alternate_on}#{cursor_flag}')" == 10 ]] || fallar "sin pantalla alternativa o con el cursor a la vista"
-[[ "$(panel '#{pane_title}')" == Quatrelo ]] || fallar "el título no es Quatrelo"
+[[ "$(panel '#{alternate_on}#{cursor_flag} #{pane_title}')" == "10 Quatrelo" ]] || fallar "sin pantalla alternativa, con el cursor a la vista o sin el título Quatrelo"
 teclas C-z
 esperar "el indicador tras Ctrl+Z" indicador
 [[ "$(panel '#{pane_title}')" != Quatrelo ]] || fallar "suspendido, el título sigue siendo Quatrelo"
@@ -83,7 +82,7 @@ cmp -s "$D/stty.antes" "$D/stty.durante" || fallar "suspendido, stty -g cambió"
 [[ "$(panel '#{alternate_on}#{cursor_flag}')" == 01 ]] || fallar "suspendido: pantalla alternativa o cursor oculto"
 orden fg
 esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
-[[ "$(panel '#{pane_title}')" == Quatrelo ]] || fallar "tras fg el título no vuelve a ser Quatrelo"
+[[ "$(panel '#{alternate_on}#{cursor_flag} #{pane_title}')" == "10 Quatrelo" ]] || fallar "tras fg no vuelven la pantalla alternativa, el cursor oculto o el título"
 teclas Down
 caja_ordenador ┌┐└┘ ─ │
 teclas C-c
@@ -92,9 +91,6 @@ esperar "el indicador tras Ctrl+C" indicador
 # --- Entorno: lo que sabe hacer el terminal lo dice terminfo. Colores: los parámetros de las
 # SGR de la pantalla capturada con -e.
 colores() { captura -e | tr '\033' '\n' | sed -n 's/^\[\([0-9;]*\)m.*/\1/p' | tr ';' '\n' | grep -xE '1|3[0-7]|4[0-7]|9[0-7]|10[0-7]'; }
-arrancar con_color 80 50 "$BIN"
-hasta_el_menu
-colores | grep -qx 91 || fallar "sin NO_COLOR no hay rojo claro: la comprobación no vería nada"
 for sin in "NO_COLOR=1" "TERM=xterm-mono"; do
     arrancar "${sin%%=*}" 80 50 "env $sin $BIN"
     hasta_el_menu
@@ -109,12 +105,13 @@ caja_ordenador ++++ - "|"
 teclas Down Enter
 esperar_texto "  EL MEN? PRINCIPAL:"
 
-# --- Tamaños (lo último: tras cambiar el tamaño a mano, tmux 3.3 se cae al abrir otra sesión):
-# por debajo de 40x12, el aviso; al crecer, el menú otra vez, repintado entero, sin lo que otro
-# programa escribiera en el terminal.
-arrancar tamano 80 50 "$BIN"
+# --- Tamaños (lo último: tras cambiar el tamaño a mano, tmux 3.3 se cae al abrir otra sesión),
+# con el entorno de siempre, que sí tiene colores: por debajo de 40x12, el aviso; al crecer, el
+# menú otra vez, repintado entero, sin lo que otro programa escribiera en el terminal.
+arrancar con_color 80 50 "$BIN"
 tm set-option -g window-size manual
 hasta_el_menu
+colores | grep -qx 91 || fallar "sin NO_COLOR no hay rojo claro: la comprobación no vería nada"
 MENU=$(captura)
 printf '\e[1;1HBASURA\e[25;40HBASURA' >"$(panel '#{pane_tty}')"
 esperar_texto BASURA
