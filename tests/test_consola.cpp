@@ -3,11 +3,8 @@
 // en memoria; nada de E/S real.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <iterator>
-#include <stdexcept>
 #include <utility>
 
 #include "apoyo.h"
@@ -45,21 +42,6 @@ std::string teclas(std::string_view bytes) {
     }
     return r;
 }
-
-// Una entrada por líneas sobre una pantalla; pedir una tecla que no se tecleó es un fallo.
-struct Banco {
-    Pantalla pantalla;
-    std::deque<Tecla> cola;
-    Entrada entrada{pantalla, [this] {
-                        if (cola.empty()) throw std::runtime_error("no quedan teclas");
-                        Tecla t = cola.front();
-                        cola.pop_front();
-                        return t;
-                    }};
-    void teclear(std::string_view bytes) {
-        std::ranges::copy(teclas_de(bytes), std::back_inserter(cola));
-    }
-};
 
 } // namespace
 
@@ -169,36 +151,39 @@ TEST(Teclado, LasSecuenciasNoDejanTeclasEnElTexto) {
 }
 
 TEST(Entrada, PalabrasCaracteresYLoQueQuedaPendiente) {
-    Banco b;
-    b.pantalla.escribir("Nombre: ");
-    b.pantalla.fijar_atributo(0x1E);
+    // Pedir una tecla que no se tecleó acaba la entrada: FinDeEntrada hace fallar la prueba.
+    Escenario b;
+    Pantalla& pantalla = b.consola.pantalla();
+    Entrada& entrada = b.consola.entrada();
+    pantalla.escribir("Nombre: ");
+    pantalla.fijar_atributo(0x1E);
     // Teclas que no escriben, Retroceso de más (no borra el aviso) y una ñ borrada entera.
     b.teclear("\x1b\x1b[A\t\x01\b añX\b\bc dos\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "ac");
-    EXPECT_EQ(b.pantalla.texto(0, 0, 16), "Nombre:  ac dos ");
-    EXPECT_EQ(b.pantalla.celda(9, 0).atributo, 0x1E) << "el eco, en el color actual";
-    EXPECT_EQ(b.entrada.pendiente(), " dos\n");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "dos");
-    EXPECT_EQ(b.entrada.leer_caracter(), "\n");
+    EXPECT_EQ(entrada.leer_palabra(49), "ac");
+    EXPECT_EQ(pantalla.texto(0, 0, 16), "Nombre:  ac dos ");
+    EXPECT_EQ(pantalla.celda(9, 0).atributo, 0x1E) << "el eco, en el color actual";
+    EXPECT_EQ(entrada.pendiente(), " dos\n");
+    EXPECT_EQ(entrada.leer_palabra(49), "dos");
+    EXPECT_EQ(entrada.leer_caracter(), "\n");
     // Sin nada pendiente "%c" recoge una línea y da su primer carácter, aunque sea de 2 bytes.
     b.teclear("ño\r");
-    EXPECT_EQ(b.entrada.leer_caracter(), "ñ");
-    b.entrada.descartar();
+    EXPECT_EQ(entrada.leer_caracter(), "ñ");
+    entrada.descartar();
     // 48 letras y una ñ no caben en 49 bytes: fuera la ñ entera y el resto de la palabra.
     b.teclear(std::string(48, 'b') + "ñc sigue\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), std::string(48, 'b'));
-    EXPECT_EQ(b.entrada.pendiente(), " sigue\n");
-    b.entrada.descartar();
+    EXPECT_EQ(entrada.leer_palabra(49), std::string(48, 'b'));
+    EXPECT_EQ(entrada.pendiente(), " sigue\n");
+    entrada.descartar();
     // Una línea no pasa de MAX_LINEA bytes, pero Retroceso sigue borrando.
     b.teclear(std::string(Entrada::MAX_LINEA + 5, 'x') + "\by\r");
-    EXPECT_EQ(b.entrada.leer_palabra(1000), std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
+    EXPECT_EQ(entrada.leer_palabra(1000), std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
     // El eco en la última celda sube la pantalla: Retroceso borra la celda donde quedó.
-    b.pantalla.mover_cursor(79, 49);
+    pantalla.mover_cursor(79, 49);
     b.teclear("pq\b\br\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "r");
-    EXPECT_EQ(b.pantalla.texto(78, 47, 2), " r");
+    EXPECT_EQ(entrada.leer_palabra(49), "r");
+    EXPECT_EQ(pantalla.texto(78, 47, 2), " r");
     for (int y = 0; y < ALTO; ++y)
-        EXPECT_EQ(b.pantalla.fila(y).find_first_of("pq"), std::string::npos);
+        EXPECT_EQ(pantalla.fila(y).find_first_of("pq"), std::string::npos);
 }
 
 TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
