@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <deque>
+#include <optional>
 #include <utility>
 
 #include "apoyo.h"
@@ -14,31 +14,23 @@ using namespace consola;
 
 namespace {
 
-// Las teclas que da el teclado por esos bytes, con un silencio al final.
-std::deque<Tecla> teclas_de(std::string_view bytes) {
+// Las teclas que da el teclado por esos bytes, con un silencio al final, escritas como E72 (224
+// y 72), F59 (0 y 59), #27 (un código sin texto) o el texto, con =código si no es su ASCII.
+std::string teclas(std::string_view bytes) {
     Teclado teclado;
     for (char c : bytes)
         teclado.recibir(static_cast<unsigned char>(c));
     teclado.sin_datos();
-    std::deque<Tecla> r;
-    while (auto t = teclado.sacar())
-        r.push_back(*t);
-    return r;
-}
-
-// Esas teclas escritas como E72 (224 y 72), F59 (0 y 59), #27 (un código sin texto) o el texto,
-// con =código si no es su ASCII.
-std::string teclas(std::string_view bytes) {
     std::string r;
-    for (const Tecla& t : teclas_de(bytes)) {
-        const std::string codigo = std::to_string(t.codigo);
+    while (const std::optional<Tecla> t = teclado.sacar()) {
+        const std::string codigo = std::to_string(t->codigo);
         r += r.empty() ? "" : " ";
-        if (t.prefijo != -1)
-            r += (t.prefijo == PREFIJO_EXTENDIDA ? "E" : "F") + codigo;
-        else if (t.texto.empty())
+        if (t->prefijo != -1)
+            r += (t->prefijo == PREFIJO_EXTENDIDA ? "E" : "F") + codigo;
+        else if (t->texto.empty())
             r += "#" + codigo;
         else
-            r += t.texto + (t.texto == std::string(1, char(t.codigo)) ? "" : "=" + codigo);
+            r += t->texto + (t->texto == std::string(1, char(t->codigo)) ? "" : "=" + codigo);
     }
     return r;
 }
