@@ -3,6 +3,7 @@
 // ficha la prueban las pantallas. Solo usa reglas.h y los tableros de tableros.h.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -23,10 +24,8 @@ void comprobar_lineas(std::initializer_list<CasoLinea> casos) {
     for (const CasoLinea& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         std::string antes = caso.despues;
-        for (char& celda : antes) {
-            if (caso.resultado != SIN_LINEA && celda == MARCA_0) celda = FICHA_0;
-            if (caso.resultado != SIN_LINEA && celda == MARCA_X) celda = FICHA_X;
-        }
+        if (caso.resultado != SIN_LINEA) std::ranges::replace(antes, MARCA_0, FICHA_0);
+        if (caso.resultado != SIN_LINEA) std::ranges::replace(antes, MARCA_X, FICHA_X);
         Posicion p = desde_filas(antes);
         EXPECT_EQ(marcar_linea(p.celdas), caso.resultado);
         EXPECT_EQ(filas_de(p.celdas), filas_de(desde_filas(caso.despues).celdas));
