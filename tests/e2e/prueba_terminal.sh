@@ -46,10 +46,11 @@ arrancar() { # NOMBRE COLUMNAS FILAS ORDEN
     tm new-session -d -s "$1" -x "$2" -y "$3" "$4" || fallar "no arranca tmux"
     SESION=$1
 }
-# La caja del menú alrededor de "vs ORDENADOR", como la dibuja cada terminal: E = esquinas,
+# Baja a "vs ORDENADOR" y espera su caja en el menú, como la dibuja cada terminal: E = esquinas,
 # H = horizontal, V = vertical.
 caja_ordenador() {
     local raya
+    teclas Down
     raya=$(printf '%14s' '')
     raya=${raya// /$2}
     esperar_linea 26 "$(espacios 32)${1:0:1}$raya${1:1:1}"
@@ -83,7 +84,6 @@ cmp -s "$D/stty.antes" "$D/stty.durante" || fallar "suspendido, stty -g cambió"
 orden fg
 esperar_linea 37 "$(espacios 30)https://quatrelo.example.org"
 [[ "$(panel '#{alternate_on}#{cursor_flag} #{pane_title}')" == "10 Quatrelo" ]] || fallar "tras fg no vuelven la pantalla alternativa, el cursor oculto o el título"
-teclas Down
 caja_ordenador ┌┐└┘ ─ │
 teclas C-c
 esperar "el indicador tras Ctrl+C" indicador
@@ -100,7 +100,6 @@ done
 # van con + - |; y lo que no es ASCII sale como '?': en las instrucciones, «MENÚ».
 arrancar lang_c 80 50 "env LANG=C LC_ALL=C $BIN"
 hasta_el_menu
-teclas Down
 caja_ordenador ++++ - "|"
 teclas Down Enter
 esperar_texto "  EL MEN? PRINCIPAL:"
@@ -119,7 +118,6 @@ tm resize-window -t "$SESION" -x 30 -y 10
 esperar "el aviso a 30x10" eval '[[ "$(captura | tr "\n" " " | tr -s " ")" == "Quatrelo necesita una ventana de al menos 40x12. Ahora tiene 30x10."* ]]'
 tm resize-window -t "$SESION" -x 80 -y 50
 esperar "el menú entero tras el aviso, sin restos" eval '[[ "$(captura)" == "$MENU" ]]'
-teclas Down
 caja_ordenador ┌┐└┘ ─ │
 
 echo "prueba_terminal: bien"
