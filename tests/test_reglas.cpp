@@ -79,7 +79,6 @@ TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
         {"cinco 0 en diagonal desde (0,0), antes que la de X que arranca en (1,0)",
          "*      /X*     /0X*    /X0X*   /0X0X0  /       ", GANA_0},
         // Sin línea devuelve -1 y no toca nada.
-        {"tablero vacío", "", SIN_LINEA},
         {"tablero lleno sin línea", "XX00XX0/00XX00X/XX00XX0/00XX00X/XX00XX0/00XX00X", SIN_LINEA},
         // También impide que una segunda llamada vuelva a encontrar la línea ya marcada.
         {"cuatro seguidos que pasan por una marca no son línea", "+      /X     */X    * /X0*00  ",
@@ -88,8 +87,6 @@ TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
 }
 
 TEST(Maquina, CadaPatronEnSuOrden) {
-    const Posicion llena6 =
-        desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552");
     comprobar({
         // Abre en la fila del fondo de la columna sorteada.
         {"azar 10", desde_filas(""), 5, 3, false, 1, 10},
@@ -142,8 +139,9 @@ TEST(Maquina, CadaPatronEnSuOrden) {
         // El sorteo final sigue a la derecha si la columna está llena. Las fichas de la columna 0
         // distinguen la vuelta a la izquierda del último recurso, que tomaría el primer hueco de
         // la fila del fondo, (5,1).
-        {"columna 6 llena", llena6, 3, 0, false, 1, 6},
-        {"el mismo sorteo da la misma columna", llena6, 3, 0, false, 1, 13},
+        {"columna 6 llena",
+         desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552"), 3, 0, false, 1,
+         6},
         {"columnas 5 y 6 llenas",
          desde_filas("     X0/     0X/     X0/     0X/X    X0/0    0X", "4555522"), 3, 0, false, 1,
          5},
