@@ -144,38 +144,37 @@ TEST(Teclado, LasSecuenciasNoDejanTeclasEnElTexto) {
 
 TEST(Entrada, PalabrasCaracteresYLoQueQuedaPendiente) {
     // Pedir una tecla que no se tecleó acaba la entrada: FinDeEntrada hace fallar la prueba.
-    Escenario b;
-    Pantalla& pantalla = b.consola.pantalla();
-    Entrada& entrada = b.consola.entrada();
-    pantalla.escribir("Nombre: ");
-    pantalla.fijar_atributo(0x1E);
+    Escenario e;
+    e.consola.pantalla().escribir("Nombre: ");
+    e.consola.pantalla().fijar_atributo(0x1E);
     // Teclas que no escriben, Retroceso de más (no borra el aviso) y una ñ borrada entera.
-    b.teclear("\x1b\x1b[A\t\x01\b añX\b\bc dos\r");
-    EXPECT_EQ(entrada.leer_palabra(49), "ac");
-    EXPECT_EQ(pantalla.texto(0, 0, 16), "Nombre:  ac dos ");
-    EXPECT_EQ(pantalla.celda(9, 0).atributo, 0x1E) << "el eco, en el color actual";
-    EXPECT_EQ(entrada.pendiente(), " dos\n");
-    EXPECT_EQ(entrada.leer_palabra(49), "dos");
-    EXPECT_EQ(entrada.leer_caracter(), "\n");
+    e.teclear("\x1b\x1b[A\t\x01\b añX\b\bc dos\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "ac");
+    EXPECT_EQ(e.fila(1), "Nombre:  ac dos");
+    EXPECT_EQ(e.atributo(10, 1), 0x1E) << "el eco, en el color actual";
+    EXPECT_EQ(e.consola.entrada().pendiente(), " dos\n");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "dos");
+    EXPECT_EQ(e.consola.entrada().leer_caracter(), "\n");
     // Sin nada pendiente "%c" recoge una línea y da su primer carácter, aunque sea de 2 bytes.
-    b.teclear("ño\r");
-    EXPECT_EQ(entrada.leer_caracter(), "ñ");
-    entrada.descartar();
+    e.teclear("ño\r");
+    EXPECT_EQ(e.consola.entrada().leer_caracter(), "ñ");
+    e.consola.entrada().descartar();
     // 48 letras y una ñ no caben en 49 bytes: fuera la ñ entera y el resto de la palabra.
-    b.teclear(std::string(48, 'b') + "ñc sigue\r");
-    EXPECT_EQ(entrada.leer_palabra(49), std::string(48, 'b'));
-    EXPECT_EQ(entrada.pendiente(), " sigue\n");
-    entrada.descartar();
+    e.teclear(std::string(48, 'b') + "ñc sigue\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), std::string(48, 'b'));
+    EXPECT_EQ(e.consola.entrada().pendiente(), " sigue\n");
+    e.consola.entrada().descartar();
     // Una línea no pasa de MAX_LINEA bytes, pero Retroceso sigue borrando.
-    b.teclear(std::string(Entrada::MAX_LINEA + 5, 'x') + "\by\r");
-    EXPECT_EQ(entrada.leer_palabra(1000), std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
+    e.teclear(std::string(Entrada::MAX_LINEA + 5, 'x') + "\by\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(1000),
+              std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
     // El eco en la última celda sube la pantalla: Retroceso borra la celda donde quedó.
-    pantalla.mover_cursor(79, 49);
-    b.teclear("pq\b\br\r");
-    EXPECT_EQ(entrada.leer_palabra(49), "r");
-    EXPECT_EQ(pantalla.texto(78, 47, 2), " r");
+    e.consola.pantalla().mover_cursor(79, 49);
+    e.teclear("pq\b\br\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "r");
+    EXPECT_EQ(e.consola.pantalla().texto(78, 47, 2), " r");
     for (int y = 0; y < ALTO; ++y)
-        EXPECT_EQ(pantalla.fila(y).find_first_of("pq"), std::string::npos);
+        EXPECT_EQ(e.consola.pantalla().fila(y).find_first_of("pq"), std::string::npos);
 }
 
 TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
