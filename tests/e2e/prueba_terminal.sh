@@ -20,7 +20,6 @@ trap 'tm kill-server >/dev/null 2>&1; rm -rf "$D" "${TMUX_TMPDIR:-/tmp}/tmux-$UI
 
 tm() { tmux -L "$SOCKET" -f "$D/tmux.conf" "$@"; }
 captura() { tm capture-pane -p "$@" -t "$SESION" 2>/dev/null; }
-linea() { captura | sed -n "${1}p" | sed 's/[[:space:]]*$//'; }
 panel() { tm display-message -p -t "$SESION" "$1"; }
 teclas() { tm send-keys -t "$SESION" "$@"; }
 espacios() { printf '%*s' "$1" ''; }
@@ -39,7 +38,7 @@ esperar() {
     done
 }
 hay() { captura | grep -qF -- "$1"; }
-es_linea() { [[ "$(linea "$1")" == "$2" ]]; }
+es_linea() { [[ "$(captura | sed -n "${1}p" | sed 's/[[:space:]]*$//')" == "$2" ]]; }
 esperar_texto() { esperar "en pantalla: $1" hay "$1"; }
 esperar_linea() { esperar "la fila $1 es «$2»" es_linea "$1" "$2"; }
 arrancar() { # NOMBRE COLUMNAS FILAS ORDEN
