@@ -3,11 +3,8 @@
 // en memoria; nada de E/S real.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <deque>
-#include <iterator>
-#include <stdexcept>
+#include <optional>
 #include <utility>
 
 #include "apoyo.h"
@@ -17,49 +14,26 @@ using namespace consola;
 
 namespace {
 
-// Las teclas que da el teclado por esos bytes, con un silencio al final.
-std::deque<Tecla> teclas_de(std::string_view bytes) {
+// Las teclas que da el teclado por esos bytes, con un silencio al final, escritas como E72 (224
+// y 72), F59 (0 y 59), #27 (un código sin texto) o el texto, con =código si no es su ASCII.
+std::string teclas(std::string_view bytes) {
     Teclado teclado;
     for (char c : bytes)
         teclado.recibir(static_cast<unsigned char>(c));
     teclado.sin_datos();
-    std::deque<Tecla> r;
-    while (auto t = teclado.sacar())
-        r.push_back(*t);
-    return r;
-}
-
-// Esas teclas escritas como E72 (224 y 72), F59 (0 y 59), #27 (un código sin texto) o el texto,
-// con =código si no es su ASCII.
-std::string teclas(std::string_view bytes) {
     std::string r;
-    for (const Tecla& t : teclas_de(bytes)) {
-        const std::string codigo = std::to_string(t.codigo);
+    while (const std::optional<Tecla> t = teclado.sacar()) {
+        const std::string codigo = std::to_string(t->codigo);
         r += r.empty() ? "" : " ";
-        if (t.prefijo != -1)
-            r += (t.prefijo == PREFIJO_EXTENDIDA ? "E" : "F") + codigo;
-        else if (t.texto.empty())
+        if (t->prefijo != -1)
+            r += (t->prefijo == PREFIJO_EXTENDIDA ? "E" : "F") + codigo;
+        else if (t->texto.empty())
             r += "#" + codigo;
         else
-            r += t.texto + (t.texto == std::string(1, char(t.codigo)) ? "" : "=" + codigo);
+            r += t->texto + (t->texto == std::string(1, char(t->codigo)) ? "" : "=" + codigo);
     }
     return r;
 }
-
-// Una entrada por líneas sobre una pantalla; pedir una tecla que no se tecleó es un fallo.
-struct Banco {
-    Pantalla pantalla;
-    std::deque<Tecla> cola;
-    Entrada entrada{pantalla, [this] {
-                        if (cola.empty()) throw std::runtime_error("no quedan teclas");
-                        Tecla t = cola.front();
-                        cola.pop_front();
-                        return t;
-                    }};
-    void teclear(std::string_view bytes) {
-        std::ranges::copy(teclas_de(bytes), std::back_inserter(cola));
-    }
-};
 
 } // namespace
 
@@ -169,36 +143,38 @@ TEST(Teclado, LasSecuenciasNoDejanTeclasEnElTexto) {
 }
 
 TEST(Entrada, PalabrasCaracteresYLoQueQuedaPendiente) {
-    Banco b;
-    b.pantalla.escribir("Nombre: ");
-    b.pantalla.fijar_atributo(0x1E);
+    // Pedir una tecla que no se tecleó acaba la entrada: FinDeEntrada hace fallar la prueba.
+    Escenario e;
+    e.consola.pantalla().escribir("Nombre: ");
+    e.consola.pantalla().fijar_atributo(0x1E);
     // Teclas que no escriben, Retroceso de más (no borra el aviso) y una ñ borrada entera.
-    b.teclear("\x1b\x1b[A\t\x01\b añX\b\bc dos\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "ac");
-    EXPECT_EQ(b.pantalla.texto(0, 0, 16), "Nombre:  ac dos ");
-    EXPECT_EQ(b.pantalla.celda(9, 0).atributo, 0x1E) << "el eco, en el color actual";
-    EXPECT_EQ(b.entrada.pendiente(), " dos\n");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "dos");
-    EXPECT_EQ(b.entrada.leer_caracter(), "\n");
+    e.teclear("\x1b\x1b[A\t\x01\b añX\b\bc dos\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "ac");
+    EXPECT_EQ(e.fila(1), "Nombre:  ac dos");
+    EXPECT_EQ(e.atributo(10, 1), 0x1E) << "el eco, en el color actual";
+    EXPECT_EQ(e.consola.entrada().pendiente(), " dos\n");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "dos");
+    EXPECT_EQ(e.consola.entrada().leer_caracter(), "\n");
     // Sin nada pendiente "%c" recoge una línea y da su primer carácter, aunque sea de 2 bytes.
-    b.teclear("ño\r");
-    EXPECT_EQ(b.entrada.leer_caracter(), "ñ");
-    b.entrada.descartar();
+    e.teclear("ño\r");
+    EXPECT_EQ(e.consola.entrada().leer_caracter(), "ñ");
+    e.consola.entrada().descartar();
     // 48 letras y una ñ no caben en 49 bytes: fuera la ñ entera y el resto de la palabra.
-    b.teclear(std::string(48, 'b') + "ñc sigue\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), std::string(48, 'b'));
-    EXPECT_EQ(b.entrada.pendiente(), " sigue\n");
-    b.entrada.descartar();
+    e.teclear(std::string(48, 'b') + "ñc sigue\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), std::string(48, 'b'));
+    EXPECT_EQ(e.consola.entrada().pendiente(), " sigue\n");
+    e.consola.entrada().descartar();
     // Una línea no pasa de MAX_LINEA bytes, pero Retroceso sigue borrando.
-    b.teclear(std::string(Entrada::MAX_LINEA + 5, 'x') + "\by\r");
-    EXPECT_EQ(b.entrada.leer_palabra(1000), std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
+    e.teclear(std::string(Entrada::MAX_LINEA + 5, 'x') + "\by\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(1000),
+              std::string(Entrada::MAX_LINEA - 1, 'x') + "y");
     // El eco en la última celda sube la pantalla: Retroceso borra la celda donde quedó.
-    b.pantalla.mover_cursor(79, 49);
-    b.teclear("pq\b\br\r");
-    EXPECT_EQ(b.entrada.leer_palabra(49), "r");
-    EXPECT_EQ(b.pantalla.texto(78, 47, 2), " r");
+    e.consola.pantalla().mover_cursor(79, 49);
+    e.teclear("pq\b\br\r");
+    EXPECT_EQ(e.consola.entrada().leer_palabra(49), "r");
+    EXPECT_EQ(e.consola.pantalla().texto(78, 47, 2), " r");
     for (int y = 0; y < ALTO; ++y)
-        EXPECT_EQ(b.pantalla.fila(y).find_first_of("pq"), std::string::npos);
+        EXPECT_EQ(e.consola.pantalla().fila(y).find_first_of("pq"), std::string::npos);
 }
 
 TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {

@@ -3,6 +3,7 @@
 // ficha la prueban las pantallas. Solo usa reglas.h y los tableros de tableros.h.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -19,53 +20,17 @@ struct CasoLinea {
     int resultado;
 };
 
-void comprobar(std::initializer_list<CasoLinea> casos) {
+void comprobar_lineas(std::initializer_list<CasoLinea> casos) {
     for (const CasoLinea& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         std::string antes = caso.despues;
-        for (char& celda : antes) {
-            if (caso.resultado != SIN_LINEA && celda == MARCA_0) celda = FICHA_0;
-            if (caso.resultado != SIN_LINEA && celda == MARCA_X) celda = FICHA_X;
-        }
+        if (caso.resultado != SIN_LINEA) std::ranges::replace(antes, MARCA_0, FICHA_0);
+        if (caso.resultado != SIN_LINEA) std::ranges::replace(antes, MARCA_X, FICHA_X);
         Posicion p = desde_filas(antes);
         EXPECT_EQ(marcar_linea(p.celdas), caso.resultado);
         EXPECT_EQ(filas_de(p.celdas), filas_de(desde_filas(caso.despues).celdas));
     }
 }
-
-} // namespace
-
-TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
-    comprobar({
-        // Cada dirección se encuentra y se marca con su signo.
-        {"horizontal de 0 en la fila 5, columnas 3 a 6", "X      /XX     /XX ****", GANA_0},
-        {"vertical de X en la columna 2, filas 2 a 5", "  +    /0 +    /0 +    /00+    ", GANA_X},
-        {"hacia abajo a la derecha desde (2,0)", "*      /X*     /XX*    /XXX*   ", GANA_0},
-        {"hacia abajo a la izquierda desde (2,3)", "   +   /  +0   / +00   /+000   ", GANA_X},
-        // Solo se marca la primera, en el orden de los barridos.
-        {"horizontal antes que vertical", "      X/      X/      X/****  X", GANA_0},
-        {"la fila de más arriba antes: X en la fila 4, 0 en la 5", "++++   /0000   ", GANA_X},
-        {"vertical antes que diagonal", "0      /+0     /+X0    /+XX0   /+      /       ", GANA_X},
-        {"hacia abajo a la derecha antes que hacia abajo a la izquierda",
-         "      X/     X /*   X  / * X   /  *    /   *   ", GANA_0},
-        {"vertical: la fila de arranque manda sobre la columna",
-         "     + /     + / 0   + / 0   + / 0     / 0     ", GANA_X},
-        {"hacia abajo a la izquierda: (0,6) antes que (1,3)",
-         "      */   X * /  X *  / X *   /X      /       ", GANA_0},
-        // De una fila más larga se marcan las cuatro primeras.
-        {"seis 0 en la columna 6", "      */      */      */     X*/    XX0/   XXX0", GANA_0},
-        {"cinco 0 en diagonal desde (0,0), antes que la de X que arranca en (1,0)",
-         "*      /X*     /0X*    /X0X*   /0X0X0  /       ", GANA_0},
-        // Sin línea devuelve -1 y no toca nada.
-        {"tablero vacío", "", SIN_LINEA},
-        {"tablero lleno sin línea", "XX00XX0/00XX00X/XX00XX0/00XX00X/XX00XX0/00XX00X", SIN_LINEA},
-        // También impide que una segunda llamada vuelva a encontrar la línea ya marcada.
-        {"cuatro seguidos que pasan por una marca no son línea", "+      /X     */X    * /X0*00  ",
-         SIN_LINEA},
-    });
-}
-
-namespace {
 
 struct CasoMaquina {
     const char* nombre;
@@ -91,6 +56,35 @@ void comprobar(std::initializer_list<CasoMaquina> casos) {
 }
 
 } // namespace
+
+TEST(LineaDeCuatro, CadaDireccionEnElOrdenDeLosBarridos) {
+    comprobar_lineas({
+        // Cada dirección se encuentra y se marca con su signo.
+        {"horizontal de 0 en la fila 5, columnas 3 a 6", "X      /XX     /XX ****", GANA_0},
+        {"vertical de X en la columna 2, filas 2 a 5", "  +    /0 +    /0 +    /00+    ", GANA_X},
+        {"hacia abajo a la derecha desde (2,0)", "*      /X*     /XX*    /XXX*   ", GANA_0},
+        {"hacia abajo a la izquierda desde (2,3)", "   +   /  +0   / +00   /+000   ", GANA_X},
+        // Solo se marca la primera, en el orden de los barridos.
+        {"horizontal antes que vertical", "      X/      X/      X/****  X", GANA_0},
+        {"la fila de más arriba antes: X en la fila 4, 0 en la 5", "++++   /0000   ", GANA_X},
+        {"vertical antes que diagonal", "0      /+0     /+X0    /+XX0   /+      /       ", GANA_X},
+        {"hacia abajo a la derecha antes que hacia abajo a la izquierda",
+         "      X/     X /*   X  / * X   /  *    /   *   ", GANA_0},
+        {"vertical: la fila de arranque manda sobre la columna",
+         "     + /     + / 0   + / 0   + / 0     / 0     ", GANA_X},
+        {"hacia abajo a la izquierda: (0,6) antes que (1,3)",
+         "      */   X * /  X *  / X *   /X      /       ", GANA_0},
+        // De una fila más larga se marcan las cuatro primeras.
+        {"seis 0 en la columna 6", "      */      */      */     X*/    XX0/   XXX0", GANA_0},
+        {"cinco 0 en diagonal desde (0,0), antes que la de X que arranca en (1,0)",
+         "*      /X*     /0X*    /X0X*   /0X0X0  /       ", GANA_0},
+        // Sin línea devuelve -1 y no toca nada.
+        {"tablero lleno sin línea", "XX00XX0/00XX00X/XX00XX0/00XX00X/XX00XX0/00XX00X", SIN_LINEA},
+        // También impide que una segunda llamada vuelva a encontrar la línea ya marcada.
+        {"cuatro seguidos que pasan por una marca no son línea", "+      /X     */X    * /X0*00  ",
+         SIN_LINEA},
+    });
+}
 
 TEST(Maquina, CadaPatronEnSuOrden) {
     comprobar({
@@ -142,17 +136,12 @@ TEST(Maquina, CadaPatronEnSuOrden) {
         {"_ X X a la izquierda", desde_filas("    0  /    XX0", "5555454"), 5, 3, false, 0},
         // La pareja de las columnas 5 y 6 no se alarga: cae donde diga el sorteo.
         {"pareja en 5-6", desde_filas("     0 /     XX", "5555545"), 5, 0, false, 1},
-    });
-}
-
-TEST(Maquina, ElSorteoFinalSigueALaDerechaSiLaColumnaEstaLlena) {
-    // Las fichas de la columna 0 distinguen la vuelta a la izquierda del último recurso, que
-    // tomaría el primer hueco de la fila del fondo, (5,1).
-    const Posicion llena6 =
-        desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552");
-    comprobar({
-        {"columna 6 llena", llena6, 3, 0, false, 1, 6},
-        {"el mismo sorteo da la misma columna", llena6, 3, 0, false, 1, 13},
+        // El sorteo final sigue a la derecha si la columna está llena. Las fichas de la columna 0
+        // distinguen la vuelta a la izquierda del último recurso, que tomaría el primer hueco de
+        // la fila del fondo, (5,1).
+        {"columna 6 llena",
+         desde_filas("      X/      0/      X/      0/X     X/0     0", "4555552"), 3, 0, false, 1,
+         6},
         {"columnas 5 y 6 llenas",
          desde_filas("     X0/     0X/     X0/     0X/X    X0/0    0X", "4555522"), 3, 0, false, 1,
          5},

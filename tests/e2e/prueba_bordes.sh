@@ -28,11 +28,11 @@ esperar() {
     until eval "$1"; do ((SECONDS < limite)) || fallar "no se cumple en 20 s: $1"; sleep 0.05; done
 }
 
-# jugar CASO REDIRECCIONES [SEÑAL | teclas:BYTES]: el juego con esas redirecciones; cuando se ve
-# la portada, le manda la señal o teclea los bytes (printf %b). Comprueba que los ajustes del
-# terminal quedan como estaban.
+# jugar CASO PREVIO [SEÑAL | teclas:BYTES]: el juego con PREVIO (redirecciones, variables o una
+# orden con su ;) delante de su exec; cuando se ve la portada, le manda la señal o teclea los
+# bytes (printf %b). Comprueba que los ajustes del terminal quedan como estaban.
 jugar() {
-    en_pty "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; exec \"\$0\" $2' '$BIN' 2> $1.error
+    en_pty "trap : INT; stty -g > $1.antes; sh -c 'echo \$\$ > $1.pid; $2 exec \"\$0\"' '$BIN' 2> $1.error
         echo \$? > $1.tmp; stty -g > $1.despues; mv $1.tmp $1.estado" <&3 >"$1.pantalla" &
     if [[ -n "${3:-}" ]]; then
         esperar "grep -qs empezar $1.pantalla"  # «Pulsa INTRO para empezar», en la portada
@@ -44,22 +44,19 @@ jugar() {
     ESTADO=$(<"$1.estado")
 }
 
-# Sin terminal en la entrada o en la salida: estado 1, una línea que lo dice y nada escrito.
-for caso in "sin_0 <&- entrada" "sin_1 >&- salida" "a_fichero >fichero salida"; do
-    set -- $caso
-    jugar "$1" "$2"
-    [[ "$ESTADO" == 1 ]] || fallar "$2: estado $ESTADO, no 1"
-    grep -qx "quatrelo: la $3 .*no es un terminal.*" "$1.error" || fallar "$2: «$(<"$1.error")»"
-    [[ ! -s "$1.pantalla" && ! -s fichero ]] || fallar "$2: el juego escribió algo"
-done
-
-# Un terminal que no sabe colocar el cursor, o ninguno en TERM: estado 1, una línea que lo dice
-# y nada escrito.
-TERM=dumb jugar dumb ""
-[[ "$ESTADO" == 1 && ! -s dumb.pantalla ]] && grep -q "«dumb» no sabe colocar el cursor" dumb.error ||
-    fallar "TERM=dumb: estado $ESTADO, «$(<dumb.error)»"
-(unset TERM && jugar sin_term "" && [[ "$ESTADO" == 1 && ! -s sin_term.pantalla ]] &&
-    grep -q "TERM no está definida" sin_term.error) || fallar "sin TERM: «$(<sin_term.error)»"
+# Sin terminal en la entrada o en la salida, con un terminal que no sabe colocar el cursor o con
+# ninguno en TERM: estado 1, una línea que lo dice y nada escrito.
+while IFS='|' read -r caso previo mensaje; do
+    jugar "$caso" "$previo"
+    [[ "$ESTADO" == 1 && ! -s "$caso.pantalla" && ! -s fichero ]] && grep -qx "quatrelo: $mensaje" "$caso.error" ||
+        fallar "$caso: estado $ESTADO, «$(<"$caso.error")»"
+done <<'FIN'
+sin_0|<&-|la entrada estándar no es un terminal.*
+sin_1|>&-|la salida estándar no es un terminal.*
+a_fichero|>fichero|la salida estándar no es un terminal.*
+dumb|TERM=dumb|el terminal «dumb» no sabe colocar el cursor.*
+sin_term|unset TERM;|la variable TERM no está definida.*
+FIN
 
 # Cómo acaba el juego: SALIR con s e Intro (0), Ctrl+C (como SIGINT) y las señales que matan, con
 # las que muere por esa señal: 128 más su número en este sistema (macOS no tiene RTMIN). En
