@@ -152,6 +152,10 @@ TEST(Terminfo, CapacidadesSegunLaDescripcion) {
                          decidir_capacidades(xterm, {.sin_color = true})->colores,
                          decidir_capacidades(xterm, {.ssh = true})->espera_escape_ms),
               std::tuple(Cajas::dec, Cajas::ascii, 0, 100));
+    // Ocho colores que no se piden como en ANSI: mejor sin colores que con secuencias ajenas.
+    DescripcionTerminal sin_ansi = otro;
+    sin_ansi.cadenas["setaf1"] = "\x1b" "G1";
+    EXPECT_EQ(decidir_capacidades(sin_ansi, {})->colores, 0);
     otro.colores = 2;
     otro.cadenas["cup"] = "\x1bY$)"; // el CUP de un VT52, que no es el nuestro
     EXPECT_FALSE(decidir_capacidades(otro, {}));
