@@ -78,7 +78,7 @@ TEST(Busqueda, PosicionesDeReferenciaConCualquierPresupuesto) {
 // fijas, y en la de 10 fichas la jugada del libro gana. La primera sigue hasta la posición en
 // la que un nivel 3 con plazo de reloj dejaba escapar la victoria (solo gana la columna 1).
 TEST(Busqueda, LasJugadasDelLibroGanan) {
-    for (const std::string respuestas : {"13335", "60352", "23232"}) {
+    for (const std::string respuestas : {"13335", "60352", "23232", "1000"}) {
         std::string jugadas;
         // Tras la última respuesta (el '.' del final) el libro juega una vez más, y gana.
         for (const char r : respuestas + '.') {
