@@ -208,9 +208,11 @@ TEST(Pantalla, EscrituraTabulacionesAjusteYDesplazamiento) {
     EXPECT_EQ(std::pair(p.cursor_x(), p.cursor_y()), std::pair(0, 49));
     for (auto [x, y] : {std::pair{80, 0}, {0, 50}, {-1, 0}})
         EXPECT_FALSE(p.mover_cursor(x, y)) << x << ',' << y;
-    // La orden de color de ventana pinta todo; limpiar usa el atributo actual.
+    // La orden de color de ventana pinta todo, también lo que un terminal mayor que 80x50
+    // enseña fuera; limpiar usa el atributo actual.
     p.color_ventana(0xF0);
     EXPECT_EQ(p.celda(79, 48), (Celda{U'A', 0xF0}));
+    EXPECT_EQ(p.atributo_ventana(), 0xF0);
     p.fijar_atributo(0x2F);
     p.limpiar();
     EXPECT_EQ(p.celda(79, 49), (Celda{U' ', 0x2F}));
