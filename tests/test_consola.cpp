@@ -77,6 +77,7 @@ TEST(Teclado, LoQueMandanLosTerminales) {
         {"\x1b[?62;1;4;6;9;15;22;28c", ""}, // xterm: atributos del dispositivo
         {"\x1b[1;1R", ""},                  // todos: posición del cursor
         {"\x1b[0000000000000000000000000000000000002;3;4~", ""},  // demasiados parámetros
+        {"\x1b[3;1;1;1;1;1~", "E83"},                            // y demasiados grupos
         {"\x1b[1;5\x18\x33\x1b]0;\x1a\x34\x1b\x18\x35", "3 4 5"}, // CAN y SUB anulan la secuencia
         {"\x1b]0;\x1b[A", "E72"},                           // un ESC en una cadena empieza otra
         {"ñÇ€😀♪\u0800", "ñ=164 Ç=128 €=63 😀=63 ♪=63 ࠀ=63"}, // su código de la 437, o '?'
